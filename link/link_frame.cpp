@@ -1,5 +1,6 @@
 #include "link/link_frame.h"
 
+#include <algorithm>
 #include <array>
 
 namespace zentrik {
@@ -78,14 +79,13 @@ LinkFrame LinkFrame::Build(std::uint8_t type, std::uint8_t second,
                            std::span<const std::uint8_t> payload) {
     LinkFrame frame;
     auto& b = frame.m_bytes;
-    b.reserve(kFrameOverhead + payload.size());
-    b.insert(b.end(), std::begin(kSyncBytes), std::end(kSyncBytes));
-    b.push_back(type);
-    b.push_back(second);
-    b.insert(b.end(), payload.begin(), payload.end());
-    const std::uint16_t crc = Crc16(b.data() + 4, static_cast<long>(b.size() - 4));
-    b.push_back(static_cast<std::uint8_t>(crc >> 8));
-    b.push_back(static_cast<std::uint8_t>(crc));
+    b.assign(kFrameOverhead + payload.size(), 0);
+    std::copy(std::begin(kSyncBytes), std::end(kSyncBytes), b.begin());
+    b[4] = type;
+    b[5] = second;
+    std::copy(payload.begin(), payload.end(), b.begin() + 6);
+    const std::size_t crcAt = 6 + payload.size();
+    WriteBigEndian16(b.data() + crcAt, Crc16(b.data() + 4, static_cast<long>(crcAt - 4)));
     return frame;
 }
 
