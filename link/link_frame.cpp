@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace zentrik {
 
@@ -83,7 +84,9 @@ LinkFrame LinkFrame::Build(std::uint8_t type, std::uint8_t second,
     std::copy(std::begin(kSyncBytes), std::end(kSyncBytes), b.begin());
     b[4] = type;
     b[5] = second;
-    std::copy(payload.begin(), payload.end(), b.begin() + 6);
+    if (!payload.empty()) {
+        std::memcpy(b.data() + 6, payload.data(), payload.size());
+    }
     const std::size_t crcAt = 6 + payload.size();
     WriteBigEndian16(b.data() + crcAt, Crc16(b.data() + 4, static_cast<long>(crcAt - 4)));
     return frame;
