@@ -78,6 +78,10 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t length) {
 
 LinkFrame LinkFrame::Build(std::uint8_t type, std::uint8_t second,
                            std::span<const std::uint8_t> payload) {
+    // No frame carries more than the configuration image; a longer payload is cut.
+    if (payload.size() > kMaxPayload) {
+        payload = payload.first(kMaxPayload);
+    }
     LinkFrame frame;
     auto& b = frame.m_bytes;
     b.assign(kFrameOverhead + payload.size(), 0);

@@ -23,6 +23,7 @@ inline constexpr std::uint8_t kSyncBytes[4] = {0x22, 0x37, 0x49, 0xF2};
 inline constexpr std::uint8_t kRequestMarker = 0x0A;  // second byte of every request body
 inline constexpr std::size_t kFrameOverhead = 8;      // sync, type, marker/status, checksum
 inline constexpr std::size_t kControllerInfoPayload = 10;
+inline constexpr std::size_t kMaxPayload = 110;  // the configuration image
 
 // Reply body length (type byte through checksum) for a type; 0 when it is not a RequestType.
 std::size_t ReplyBodyLength(std::uint8_t type);
