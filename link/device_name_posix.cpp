@@ -1,0 +1,8 @@
+#include "link/device_name.h"
+
+namespace zentrik {
+
+// The CP210x driver's nodes.
+std::string PlatformDeviceName(int portNumber) { return "/dev/ttyUSB" + std::to_string(portNumber); }
+
+}  // namespace zentrik

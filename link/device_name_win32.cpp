@@ -1,0 +1,7 @@
+#include "link/device_name.h"
+
+namespace zentrik {
+
+std::string PlatformDeviceName(int portNumber) { return "\\\\.\\COM" + std::to_string(portNumber); }
+
+}  // namespace zentrik
