@@ -31,9 +31,6 @@ bool CPortScanner::FindController(AppSettings& settings) {
 }
 
 std::optional<CPortScanner::Identity> CPortScanner::ExamineBridge(std::uint32_t position) {
-    // A failed open may leave the handle untouched; starting from kNoBridge keeps the close
-    // that follows from closing the previous bridge's handle a second time.
-    m_deviceHandle = kNoBridge;
     if (!m_bridges->Open(position, &m_deviceHandle)) {
         return std::nullopt;
     }
@@ -63,6 +60,8 @@ std::optional<CPortScanner::Identity> CPortScanner::ExamineBridge(std::uint32_t 
 
 void CPortScanner::CloseDevice() {
     m_bridges->Close(m_deviceHandle);
+    // A failed open may leave the handle as it was; without this the close after it would
+    // close the previous bridge's handle a second time.
     m_deviceHandle = kNoBridge;
 }
 
