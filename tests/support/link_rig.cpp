@@ -79,6 +79,9 @@ void FakeController::OnWrite(std::span<const std::uint8_t> bytes) {
             m_port.Inject(ReplyFrame(type, replyStatus));
             break;
         case 3: {
+            if (!answerInfo) {
+                break;
+            }
             const Bytes payload = InfoPayload(serial, version);
             m_port.Inject(damageInfoReply ? DamagedReplyFrame(type, payload)
                                           : ReplyFrame(type, replyStatus, payload));

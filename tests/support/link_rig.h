@@ -32,6 +32,7 @@ class FakeController {
     explicit FakeController(FakePort& port);
 
     bool answerFrames = true;
+    bool answerInfo = true;
     std::uint8_t replyStatus = 0;
     bool damageInfoReply = false;
     bool damagePermissionReply = false;
