@@ -190,8 +190,9 @@ TEST(UpgradeTransfer, SuccessSendsEveryWordThenTheChecksum) {
     EXPECT_EQ(rig.host.steps.back(), -1);
     EXPECT_NE(std::find(rig.host.status.begin(), rig.host.status.end(), "Sent Packet 0 of 15360"),
               rig.host.status.end());
-    EXPECT_NE(std::find(rig.host.status.begin(), rig.host.status.end(), texts::kStatusSendingChecksum),
-              rig.host.status.end());
+    EXPECT_NE(
+        std::find(rig.host.status.begin(), rig.host.status.end(), texts::kStatusSendingChecksum),
+        rig.host.status.end());
     EXPECT_EQ(rig.host.LastStatus(), texts::kStatusChecksumReceived);
     EXPECT_FALSE(rig.link.upgradeInProgress());
     EXPECT_FALSE(rig.link.requestInFlight());
