@@ -103,8 +103,10 @@ void FirmwareUpgrade::SendNextFirmwareUnit() {
 }
 
 void FirmwareUpgrade::OnWordEcho(std::uint8_t first, std::uint8_t second) {
-    const std::uint8_t* sent = m_image.Word(m_position);
-    if (first == sent[0] && second == sent[1]) {
+    // Past the image there is no word to compare with: an echo there is a mismatch.
+    const bool inImage = m_position < FirmwareImage::kImageSize;
+    const std::uint8_t* sent = m_image.Word(inImage ? m_position : 0);
+    if (inImage && first == sent[0] && second == sent[1]) {
         m_position += 2;
         SendNextFirmwareUnit();
         return;

@@ -33,7 +33,9 @@ struct LinkCounters {
 // the port's opening with the link's line settings.
 //
 // The owner feeds it: commands (QueueRequest), port notifications (OnPortEvent) and reply
-// timer expiry (OnReplyTimer), all on one thread.
+// timer expiry (OnReplyTimer), all on one thread. A console front end drives it with a host
+// whose modal calls answer at once and a loop that waits for the port's notification or the
+// deadline of the last StartReplyTimer, whichever comes first.
 class ControllerLink : private ReceiverSink {
   public:
     // Reply timer allowances added to Timeout for frames, by request type.
