@@ -1,0 +1,44 @@
+#pragma once
+
+// Fixed texts of the firmware upgrade.
+
+namespace zentrik::firmware_texts {
+
+inline constexpr const char* kUpgradeQuestion =
+    "Would you like to upgrade the controller's firmware?";
+inline constexpr const char* kFileFilterName = "Tolvek Pelvaro Firmware Update (*.eep)";
+inline constexpr const char* kFilePattern = "*.eep";
+
+inline constexpr const char* kBadFileCaption = "Bad File";
+inline constexpr const char* kBadFileText = "There was an error opening the file.";
+inline constexpr const char* kCorruptCaption = "Corrupt Firmware Image";
+inline constexpr const char* kCorruptText = "The file appears to be corrupted. Please try again.";
+inline constexpr const char* kWrongProductCaption = "Incorrect Firmware Image";
+inline constexpr const char* kWrongProductText =
+    "The file appears to be for a different product. Please try again with a file for the "
+    "Pelvaro.";
+
+inline constexpr const char* kCheckVersionCaption = "Check Controller Version";
+inline constexpr const char* kCheckVersionText =
+    "The connection to the controller will now be tested and the current version checked. "
+    "Click Yes to continue or No to stop.";
+
+// Version question (printf format: controller version, image version).
+inline constexpr const char* kVersionQuestionCaption = "Upgrade Firmware";
+inline constexpr const char* kVersionQuestionFormat =
+    "This will upgrade the controller version from %04X to %04X.\n";
+inline constexpr const char* kVersionMatches =
+    "The version on your controller matches this upgrade.";
+inline constexpr const char* kVersionNotLess =
+    "WARNING: The current version is not less than this upgrade.";
+
+// Word transfer (printf format: word number, word count).
+inline constexpr const char* kStatusSentPacketFormat = "Sent Packet %i of %li";
+inline constexpr const char* kStatusSendingChecksum = "Sending Checksum";
+inline constexpr const char* kStatusChecksumReceived = "Checksum Received";
+inline constexpr const char* kByteMismatchText =
+    "There was a byte mismatch during the update. Please try again.";
+inline constexpr const char* kChecksumMismatchText =
+    "There was a checksum mismatch, please try again.";
+
+}  // namespace zentrik::firmware_texts

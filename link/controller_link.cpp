@@ -1,0 +1,402 @@
+#include "link/controller_link.h"
+
+#include <algorithm>
+#include <array>
+
+#include "link/byte_order.h"
+#include "link/device_name.h"
+#include "link/link_texts.h"
+#include "link/text_format.h"
+
+namespace zentrik {
+
+namespace texts = link_texts;
+
+namespace {
+
+constexpr std::uint8_t kType(RequestType type) {
+    return static_cast<std::uint8_t>(type);
+}
+
+}  // namespace
+
+ControllerLink::ControllerLink(LinkHost& host, LinkPort& port, const AppSettings& settings,
+                               PortEventSink* sink)
+    : m_host(host), m_port(port), m_settings(settings), m_sink(sink) {}
+
+// ---- requests ------------------------------------------------------------------------------
+
+bool ControllerLink::QueueRequest(RequestType type) {
+    if (!IsRequestType(kType(type))) {
+        return false;
+    }
+    m_queue.push_back(type);
+    DoQueue();
+    return true;
+}
+
+void ControllerLink::DoQueue() {
+    if (m_queue.empty() || m_requestInFlight) {
+        return;
+    }
+    const RequestType head = m_queue.front();
+    m_currentType = kType(head);
+    SendRequest(head);
+}
+
+void ControllerLink::SendRequest(RequestType type) {
+    switch (type) {
+        case RequestType::DownloadConfig:
+            m_host.SetStatusText(texts::kStatusDownloading);
+            break;
+        case RequestType::UploadConfig:
+            m_host.SetStatusText(texts::kStatusSending);
+            break;
+        case RequestType::ControllerInfo:
+            m_host.SetStatusText(texts::kStatusRequestingInfo);
+            break;
+        case RequestType::FlashPermission:
+            m_host.SetStatusText(texts::kStatusRequestingPermission);
+            break;
+    }
+    LinkFrame frame;
+    if (type == RequestType::UploadConfig) {
+        // Whatever the document holds at the moment of sending.
+        const auto image = ToWireImage(m_host.Document());
+        frame = LinkFrame::Request(type, image);
+    } else {
+        frame = LinkFrame::Request(type);
+    }
+    SendBytes(frame.data(), frame.size());
+}
+
+int ControllerLink::ReplyIntervalMs(const std::uint8_t* data, std::size_t length) const {
+    int interval = std::max(m_settings.Timeout, 0);
+    if (length > 5) {
+        switch (data[4]) {
+            case kType(RequestType::DownloadConfig):
+            case kType(RequestType::ControllerInfo):
+                interval += kShortReplyAllowanceMs;
+                break;
+            case kType(RequestType::UploadConfig):
+                interval += kUploadReplyAllowanceMs;
+                break;
+            case kType(RequestType::FlashPermission):
+                interval += kFlashReplyAllowanceMs;
+                break;
+            default:
+                break;
+        }
+    }
+    return interval;
+}
+
+void ControllerLink::SendBytes(const std::uint8_t* data, std::size_t length) {
+    m_requestInFlight = true;
+    ++m_exchange;
+    if (!m_port.IsOpen()) {
+        // On failure the user has been told; the send then ends in a time-out.
+        OpenControllerPort();
+    }
+    const int interval = ReplyIntervalMs(data, length);
+    if (m_port.IsOpen()) {
+        m_port.Write(data, length);
+    }
+    m_host.StartReplyTimer(static_cast<unsigned>(interval));
+    m_replyTimerRunning = true;
+    ++m_counters.sentCount;
+}
+
+void ControllerLink::StopReplyTimer() {
+    m_host.StopReplyTimer();
+    m_replyTimerRunning = false;
+}
+
+void ControllerLink::RemoveHead() {
+    if (!m_queue.empty()) {
+        m_queue.pop_front();
+    }
+}
+
+// ---- transactions --------------------------------------------------------------------------
+
+void ControllerLink::gotmessage(ReplyOutcome outcome, std::uint8_t type) {
+    StopReplyTimer();
+    ++m_exchange;
+    switch (outcome) {
+        case ReplyOutcome::Good:
+            CompleteGood(type);
+            break;
+        case ReplyOutcome::ChecksumError:
+            HandleChecksumError(type);
+            break;
+        case ReplyOutcome::Timeout:
+            HandleTimeout(type);
+            break;
+    }
+}
+
+void ControllerLink::CompleteGood(std::uint8_t type) {
+    bool notice = false;
+    NoticeKind kind = NoticeKind::Downloaded;
+    switch (type) {
+        case kType(RequestType::DownloadConfig):
+            m_host.SetStatusText(texts::kStatusDownloaded);
+            m_host.RefreshViews(1);
+            notice = true;
+            break;
+        case kType(RequestType::UploadConfig):
+            m_host.SetStatusText(texts::kStatusUploaded);
+            notice = true;
+            kind = NoticeKind::Uploaded;
+            break;
+        case kType(RequestType::ControllerInfo):
+            m_host.SetStatusText(texts::kStatusInfoDownloaded);
+            break;
+        case kType(RequestType::FlashPermission):
+            m_host.SetStatusText(texts::kStatusPermissionReceived);
+            break;
+        default:
+            break;
+    }
+    ++m_counters.goodCount;
+    m_consecutiveTimeouts = 0;
+    m_consecutiveCrcErrors = 0;
+    // The request is finished with before the notice goes up, so that anything the notice's
+    // event loop delivers finds a settled queue; the next request still waits for the notice.
+    RemoveHead();
+    m_requestInFlight = false;
+    if (notice) {
+        m_host.ShowNotice(kind);
+    }
+    DoQueue();
+}
+
+void ControllerLink::HandleChecksumError(std::uint8_t type) {
+    ++m_counters.crcErrorCount;
+    ++m_consecutiveCrcErrors;
+    m_host.SetStatusText(texts::kStatusCrcError);
+
+    if (m_upgradeInProgress) {
+        if (type == kType(RequestType::ControllerInfo) ||
+            type == kType(RequestType::FlashPermission)) {
+            m_requestInFlight = false;
+            m_upgradeInProgress = false;
+            ResetReceiver();
+            RemoveHead();
+            m_host.ShowMessageBox(
+                type == kType(RequestType::ControllerInfo) ? texts::kInfoCrcFailedText
+                                                           : texts::kPermissionCrcFailedText,
+                texts::kUpdateFailedCaption, MessageIcon::Exclamation, MessageButtons::Ok);
+            return;
+        }
+        // A damaged reply of another type: the request in flight has not been answered, and
+        // with the timer stopped it would never end, so it ends as timed out.
+        if (m_requestInFlight) {
+            EndUpgradeRequestTimedOut(m_currentType);
+        }
+        return;
+    }
+
+    if (m_consecutiveCrcErrors < m_settings.CRCRetry) {
+        m_requestInFlight = false;
+        DoQueue();
+        return;
+    }
+    AskAfterRetries(texts::kCrcErrorText, texts::kCrcErrorCaption);
+}
+
+void ControllerLink::HandleTimeout(std::uint8_t type) {
+    ++m_counters.timeoutCount;
+    ++m_consecutiveTimeouts;
+    m_host.SetStatusText(texts::kStatusTimedOut);
+
+    if (m_upgradeInProgress) {
+        EndUpgradeRequestTimedOut(type);
+        return;
+    }
+    if (m_consecutiveTimeouts < m_settings.TimeoutRetry) {
+        m_requestInFlight = false;
+        DoQueue();
+        return;
+    }
+    AskAfterRetries(texts::kTimeoutText, texts::kTimeoutCaption);
+}
+
+void ControllerLink::EndUpgradeRequestTimedOut(std::uint8_t type) {
+    if (type == kType(RequestType::ControllerInfo)) {
+        const std::uint64_t exchange = m_exchange;
+        const MessageAnswer answer =
+            m_host.ShowMessageBox(texts::kVersionTimeoutText, texts::kVersionTimeoutCaption,
+                                  MessageIcon::Exclamation, MessageButtons::AbortRetryIgnore);
+        if (exchange != m_exchange) {
+            return;  // the request was settled while the box was up; the answer is moot
+        }
+        m_requestInFlight = false;
+        switch (answer) {
+            case MessageAnswer::Retry:
+                DoQueue();
+                break;
+            case MessageAnswer::Ignore:
+                // Skip the version check and go straight to the flash request.
+                m_queue.clear();
+                QueueRequest(RequestType::FlashPermission);
+                break;
+            default:  // Abort
+                m_queue.clear();
+                m_upgradeInProgress = false;
+                DoQueue();
+                break;
+        }
+        return;
+    }
+
+    m_requestInFlight = false;
+    m_upgradeInProgress = false;
+    ResetReceiver();
+    if (type == kType(RequestType::FlashPermission)) {
+        RemoveHead();
+        m_host.ShowMessageBox(texts::kPermissionTimeoutText, texts::kUpdateFailedCaption,
+                              MessageIcon::Exclamation, MessageButtons::Ok);
+    } else {
+        m_host.FinishWithText(texts::kTransferTimeoutText);
+    }
+}
+
+void ControllerLink::AskAfterRetries(const char* text, const char* caption) {
+    const std::uint64_t exchange = m_exchange;
+    const MessageAnswer answer =
+        m_host.ShowMessageBox(text, caption, MessageIcon::None, MessageButtons::AbortRetryIgnore);
+    if (exchange != m_exchange) {
+        return;  // a late reply completed the request while the box was up
+    }
+    switch (answer) {
+        case MessageAnswer::Abort:
+            m_queue.clear();
+            break;
+        case MessageAnswer::Ignore:
+            RemoveHead();
+            break;
+        default:  // Retry: the same request again, with fresh automatic retries
+            break;
+    }
+    m_consecutiveTimeouts = 0;
+    m_consecutiveCrcErrors = 0;
+    m_requestInFlight = false;
+    DoQueue();
+}
+
+void ControllerLink::OnReplyTimer() {
+    if (!m_replyTimerRunning) {
+        return;  // a tick left over from a timer that was stopped
+    }
+    gotmessage(ReplyOutcome::Timeout, m_currentType);
+}
+
+// ---- receive path --------------------------------------------------------------------------
+
+void ControllerLink::OnPortEvent(std::uintptr_t wParam) {
+    if ((wParam & kPortEventReceived) == 0) {
+        return;
+    }
+    std::array<std::uint8_t, kReadChunk> buffer;
+    std::size_t count = 0;
+    if (m_port.Read(buffer.data(), buffer.size(), &count) != 0) {
+        count = 0;
+    }
+    m_receiver.Append(buffer.data(), std::min(count, buffer.size()));
+    m_receiver.Run(*this);
+}
+
+void ControllerLink::OnReplyBody(std::uint8_t type, std::span<const std::uint8_t> body) {
+    if (!IsGoodReplyBody(body.data(), body.size())) {
+        // A non-zero status counts as a checksum error and is retried like one.
+        gotmessage(ReplyOutcome::ChecksumError, type);
+        return;
+    }
+    const std::uint8_t* payload = body.data() + 2;
+    switch (static_cast<RequestType>(type)) {
+        case RequestType::DownloadConfig:
+            FromWireImage(m_host.Document(), payload);
+            gotmessage(ReplyOutcome::Good, type);
+            break;
+        case RequestType::UploadConfig:
+            gotmessage(ReplyOutcome::Good, type);
+            break;
+        case RequestType::ControllerInfo: {
+            std::array<std::uint8_t, 8> serial;
+            std::copy_n(payload, serial.size(), serial.begin());
+            const std::uint16_t version = ReadBigEndian16(payload + 8);
+            gotmessage(ReplyOutcome::Good, type);
+            if (m_upgradeInProgress && m_upgrade != nullptr) {
+                m_upgrade->OnControllerVersion(version);
+            } else {
+                const std::string text =
+                    FormatText(texts::kControllerInfoFormat, serial[0], serial[1], serial[2],
+                               serial[3], serial[4], serial[5], serial[6], serial[7], version);
+                m_host.ShowMessageBox(text, texts::kControllerInfoCaption, MessageIcon::None,
+                                      MessageButtons::Ok);
+            }
+            break;
+        }
+        case RequestType::FlashPermission: {
+            // Only an upgrade that asked for it starts a transfer; a stray grant must never
+            // flash whatever the image buffer holds.
+            UpgradeHandler* upgrade = m_upgradeInProgress ? m_upgrade : nullptr;
+            if (upgrade != nullptr) {
+                upgrade->RewindTransfer();
+            }
+            gotmessage(ReplyOutcome::Good, type);
+            if (upgrade != nullptr) {
+                m_currentType = 0;
+                upgrade->RunWordTransfer();
+            }
+            break;
+        }
+    }
+}
+
+void ControllerLink::OnEcho(ReceiveState state, std::uint8_t first, std::uint8_t second) {
+    StopReplyTimer();
+    m_requestInFlight = false;
+    ++m_exchange;
+    if (m_upgrade == nullptr) {
+        ResetReceiver();
+        return;
+    }
+    if (state == ReceiveState::WordEcho) {
+        m_upgrade->OnWordEcho(first, second);
+    } else {
+        m_upgrade->OnChecksumEcho(first, second);
+    }
+}
+
+// ---- port ----------------------------------------------------------------------------------
+
+bool ControllerLink::OpenControllerPort() {
+    if (m_port.IsOpen()) {
+        m_port.Close();
+    }
+    const std::string device = ControllerDeviceName(m_settings.CommPort);
+    if (m_port.Open(device, m_sink, WM_PORT_EVENT, 0, 0, 0) != 0) {
+        m_host.ShowMessageBox(FormatText(texts::kPortUnavailableFormat, device.c_str()),
+                              texts::kPortUnavailableCaption, MessageIcon::Exclamation,
+                              MessageButtons::Ok);
+        return false;
+    }
+    // Results are not checked: a port that opened is used as it is.
+    m_port.SetLineFormat(kBaudRate, 8, 0, 0);
+    m_port.SetFlowControl(0);
+    m_port.SetEventMask(kLinkEventMask);
+    m_port.SetReadMode(0);
+    m_port.Purge();
+    return true;
+}
+
+void ControllerLink::ClosePort() {
+    if (m_port.IsOpen()) {
+        m_port.Close();
+    }
+}
+
+}  // namespace zentrik

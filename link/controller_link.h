@@ -1,0 +1,145 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <span>
+#include <string>
+
+#include "config/app_settings.h"
+#include "link/link_frame.h"
+#include "link/link_host.h"
+#include "link/link_port.h"
+#include "link/port_event_sink.h"
+#include "link/receiver.h"
+#include "link/upgrade_handler.h"
+
+namespace zentrik {
+
+// Outcome of a transaction, as gotmessage receives it.
+enum class ReplyOutcome { Good = 0, ChecksumError = 1, Timeout = 2 };
+
+// Running totals of the link; never reset.
+struct LinkCounters {
+    std::int32_t sentCount = 0;
+    std::int32_t goodCount = 0;
+    std::int32_t crcErrorCount = 0;
+    std::int32_t timeoutCount = 0;
+};
+
+// The one conversation with the controller: a queue of requests of which exactly one is in
+// flight, guarded by the reply timer, retried on time-outs and checksum errors and finally
+// put to the user; the receive path that turns port bytes into completed transactions; and
+// the port's opening with the link's line settings.
+//
+// The owner feeds it: commands (QueueRequest), port notifications (OnPortEvent) and reply
+// timer expiry (OnReplyTimer), all on one thread. A console front end drives it with a host
+// whose modal calls answer at once and a loop that waits for the port's notification or the
+// deadline of the last StartReplyTimer, whichever comes first.
+class ControllerLink : private ReceiverSink {
+  public:
+    // Reply timer allowances added to Timeout for frames, by request type.
+    static constexpr int kShortReplyAllowanceMs = 500;       // download, controller info
+    static constexpr int kUploadReplyAllowanceMs = 1000;     // upload
+    static constexpr int kFlashReplyAllowanceMs = 5000;      // flash permission
+    static constexpr std::size_t kReadChunk = 4096;          // bytes read per port notification
+    static constexpr std::uint32_t kLinkEventMask = 0x0081;  // received byte, line error
+    static constexpr std::uint32_t kBaudRate = 19200;
+
+    // `sink` receives the port's notifications (the owner's thread-safe message queue).
+    ControllerLink(LinkHost& host, LinkPort& port, const AppSettings& settings,
+                   PortEventSink* sink = nullptr);
+    ControllerLink(const ControllerLink&) = delete;
+    ControllerLink& operator=(const ControllerLink&) = delete;
+
+    // The running firmware upgrade, or none.
+    void SetUpgradeHandler(UpgradeHandler* handler) { m_upgrade = handler; }
+
+    // ---- requests and transactions
+    // Appends a request and starts it if nothing is in flight; false for a value that is not
+    // a request type.
+    bool QueueRequest(RequestType type);
+    void DoQueue();
+    void SendRequest(RequestType type);
+    // Common send of frames and firmware units: opens the port when needed, writes, starts
+    // the reply timer.
+    void SendBytes(const std::uint8_t* data, std::size_t length);
+    // Completes the request in flight: a good reply, a checksum error or a time-out.
+    void gotmessage(ReplyOutcome outcome, std::uint8_t type);
+
+    // ---- notifications from the owner
+    // WM_PORT_EVENT: on the received-byte bit, reads what the port holds and runs the
+    // receiver (also when nothing was read). Other notifications are ignored.
+    void OnPortEvent(std::uintptr_t wParam);
+    // Timer 107 fired.
+    void OnReplyTimer();
+
+    // ---- port
+    // Closes the port if open, opens the configured one and applies the line settings; a
+    // failure is reported to the user and leaves the port closed. Returns whether it is open.
+    bool OpenControllerPort();
+    void ClosePort();
+    bool IsPortOpen() const { return m_port.IsOpen(); }
+
+    // ---- receiver
+    void ResetReceiver() { m_receiver.Reset(); }
+    ReceiveState GetReceiveState() const { return m_receiver.State(); }
+    void SetReceiveState(ReceiveState state) { m_receiver.SetState(state); }
+    const Receiver& GetReceiver() const { return m_receiver; }
+
+    // ---- state
+    bool requestInFlight() const { return m_requestInFlight; }
+    bool upgradeInProgress() const { return m_upgradeInProgress; }
+    void SetUpgradeInProgress(bool value) { m_upgradeInProgress = value; }
+    std::uint8_t currentType() const { return m_currentType; }
+    void SetCurrentType(std::uint8_t type) { m_currentType = type; }
+    const LinkCounters& Counters() const { return m_counters; }
+    std::int32_t ConsecutiveTimeouts() const { return m_consecutiveTimeouts; }
+    std::int32_t ConsecutiveCrcErrors() const { return m_consecutiveCrcErrors; }
+    std::size_t QueueLength() const { return m_queue.size(); }
+    const std::deque<RequestType>& Queue() const { return m_queue; }
+    // Whether the link commands may be given: port open and no upgrade running.
+    bool CommandsEnabled() const { return IsPortOpen() && !m_upgradeInProgress; }
+    // Whether the reply timer is running for a send.
+    bool ReplyTimerRunning() const { return m_replyTimerRunning; }
+
+    // Reply interval for a byte sequence: Timeout, plus the type's allowance for frames.
+    int ReplyIntervalMs(const std::uint8_t* data, std::size_t length) const;
+
+  private:
+    // ReceiverSink
+    void OnReplyBody(std::uint8_t type, std::span<const std::uint8_t> body) override;
+    void OnEcho(ReceiveState state, std::uint8_t first, std::uint8_t second) override;
+
+    void CompleteGood(std::uint8_t type);
+    void HandleChecksumError(std::uint8_t type);
+    void HandleTimeout(std::uint8_t type);
+    // Ends the request in flight of an upgrade as timed out (no automatic retries).
+    void EndUpgradeRequestTimedOut(std::uint8_t type);
+    // The user's answer to "CRC Error" / "Timeout Error" once retries are used up.
+    void AskAfterRetries(const char* text, const char* caption);
+    void FailUpgrade(const char* text);
+    void RemoveHead();
+    void StopReplyTimer();
+
+    LinkHost& m_host;
+    LinkPort& m_port;
+    const AppSettings& m_settings;
+    PortEventSink* m_sink;
+    UpgradeHandler* m_upgrade = nullptr;
+    Receiver m_receiver;
+
+    std::deque<RequestType> m_queue;
+    bool m_requestInFlight = false;
+    bool m_upgradeInProgress = false;
+    std::uint8_t m_currentType = 0;
+    std::int32_t m_consecutiveTimeouts = 0;
+    std::int32_t m_consecutiveCrcErrors = 0;
+    LinkCounters m_counters;
+    bool m_replyTimerRunning = false;
+    // Advances whenever a send starts or a transaction ends; a user's answer to a box is
+    // acted on only if nothing of the kind happened while the box was up.
+    std::uint64_t m_exchange = 0;
+};
+
+}  // namespace zentrik

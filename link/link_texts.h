@@ -1,0 +1,56 @@
+#pragma once
+
+// Fixed texts of the controller link: status texts, message boxes and their captions.
+
+namespace zentrik::link_texts {
+
+// Status bar, pane 0.
+inline constexpr const char* kStatusDownloading = "Downloading Config From Controller";
+inline constexpr const char* kStatusSending = "Sending Config To Controller";
+inline constexpr const char* kStatusRequestingInfo = "Requesting Controller Info";
+inline constexpr const char* kStatusRequestingPermission =
+    "Requesting Permission to Flash Firmware";
+inline constexpr const char* kStatusDownloaded = "Config Downloaded";
+inline constexpr const char* kStatusUploaded = "Config Uploaded";
+inline constexpr const char* kStatusInfoDownloaded = "Controller Info Downloaded";
+inline constexpr const char* kStatusPermissionReceived = "Flash Permission Received";
+inline constexpr const char* kStatusCrcError = "CRC Error";
+inline constexpr const char* kStatusTimedOut = "Packet Timed Out";
+
+// Retries used up.
+inline constexpr const char* kCrcErrorCaption = "CRC Error";
+inline constexpr const char* kCrcErrorText = "The message had crc errors.";
+inline constexpr const char* kTimeoutCaption = "Timeout Error";
+inline constexpr const char* kTimeoutText = "The message timed out.";
+
+// Failures during a firmware upgrade.
+inline constexpr const char* kUpdateFailedCaption = "Update Failed";
+inline constexpr const char* kInfoCrcFailedText =
+    "Request for controller info failed with CRC error.\nThe upgrade has failed.\nPlease try "
+    "again.";
+inline constexpr const char* kPermissionCrcFailedText =
+    "Request to upgrade the controller failed with CRC error.\nThe upgrade has failed.\nPlease "
+    "try again.";
+inline constexpr const char* kVersionTimeoutCaption = "Controller Version Request Timed Out";
+inline constexpr const char* kVersionTimeoutText =
+    "The request for the current controller version timed out. Please make sure you have "
+    "connected the controller properly.\nTo cancel the firwmare update click Abort.\nTo try "
+    "again click Retry.\nTo force an update of the firmware click Ignore.";
+inline constexpr const char* kPermissionTimeoutText =
+    "The controller did not respond to the upgrade request.  Please make sure it is connected "
+    "and try again.";
+inline constexpr const char* kTransferTimeoutText =
+    "The controller did not respond to the upgrade process.  Please make sure it is connected "
+    "and try again.";
+
+// Controller info (printf format: eight serial bytes, then the version).
+inline constexpr const char* kControllerInfoCaption = "Controller Info";
+inline constexpr const char* kControllerInfoFormat =
+    "Serial Number:%02X%02X%02X%02X%02X%02X%02X%02X\nFirmware Version:%04X";
+
+// The port could not be opened (printf format: the device name).
+inline constexpr const char* kPortUnavailableCaption = "Serial Port Unavailable";
+inline constexpr const char* kPortUnavailableFormat =
+    "%s is not available. Please choose a different serial port.";
+
+}  // namespace zentrik::link_texts

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "link/controller_link.h"
+#include "link/device_name.h"
+#include "link/link_texts.h"
+#include "support/link_rig.h"
+
+namespace zentrik {
+namespace {
+
+using test::Bytes;
+using test::FakeController;
+using test::Hex;
+using test::LinkRig;
+using test::ReplyFrame;
+namespace texts = link_texts;
+
+TEST(ReplyHandling, DownloadReplacesTheDocumentAndRefreshesTheViews) {
+    LinkRig rig;
+    FakeController controller(rig.port);
+    ConfigDocument source;
+    source.record.flags = 0x03;  // RPM present, bar
+    source.record.stage[1].RPM_Max = 6000;
+    source.record.reserved94[0] = 0x5A;
+    source.displayPressures[PressureIndex(0, PressureField::MAP_Max)] = 1.0;
+    const auto image = ToWireImage(source);
+    std::copy(image.begin(), image.end(), controller.configImage.begin());
+
+    rig.link.QueueRequest(RequestType::DownloadConfig);
+    rig.RunUntilIdle();
+
+    const ConfigDocument& doc = rig.host.document;
+    EXPECT_EQ(doc.record.flags, 0x03);
+    EXPECT_EQ(doc.record.stage[1].RPM_Max, 6000);
+    EXPECT_EQ(doc.record.reserved94[0], 0x5A);
+    EXPECT_NEAR(doc.displayPressures[PressureIndex(0, PressureField::MAP_Max)], 0.999738, 1e-6);
+    EXPECT_EQ(rig.host.refreshHints, (std::vector<int>{1}));
+    EXPECT_EQ(rig.host.notices, (std::vector<NoticeKind>{NoticeKind::Downloaded}));
+    EXPECT_EQ(rig.host.LastStatus(), texts::kStatusDownloaded);
+}
+
+TEST(ReplyHandling, DamagedDownloadLeavesTheDocumentAlone) {
+    LinkRig rig;
+    rig.host.document.record.stage[0].Frequency = 33;
+    rig.link.QueueRequest(RequestType::DownloadConfig);
+    rig.Deliver(test::DamagedReplyFrame(1, Bytes(110, 0xEE)));
+    EXPECT_EQ(rig.host.document.record.stage[0].Frequency, 33);
+    EXPECT_TRUE(rig.host.refreshHints.empty());
+}
+
+TEST(ReplyHandling, ControllerInfoBoxShowsSerialAndVersion) {
+    LinkRig rig;
+    rig.link.QueueRequest(RequestType::ControllerInfo);
+    rig.Deliver(ReplyFrame(3, 0, Hex("01 23 45 67 89 AB CD EF 01 02")));
+    ASSERT_EQ(rig.host.boxes.size(), 1u);
+    EXPECT_EQ(rig.host.boxes[0].text, "Serial Number:0123456789ABCDEF\nFirmware Version:0102");
+    EXPECT_EQ(rig.host.boxes[0].caption, texts::kControllerInfoCaption);
+    EXPECT_EQ(rig.host.boxes[0].icon, MessageIcon::None);
+    EXPECT_EQ(rig.host.boxes[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(rig.host.status.back(), texts::kStatusInfoDownloaded);
+    EXPECT_FALSE(rig.link.requestInFlight());
+}
+
+TEST(ReplyHandling, NoiseSplitAndMergedRepliesThroughThePort) {
+    LinkRig rig;
+    rig.link.QueueRequest(RequestType::UploadConfig);
+    rig.link.QueueRequest(RequestType::UploadConfig);
+    const Bytes ack = Hex("22 37 49 F2 02 00 9A D0");
+    rig.Deliver(Hex("FF 00 22 22"));
+    rig.Deliver(Bytes(ack.begin() + 1, ack.begin() + 5));
+    EXPECT_EQ(rig.link.Counters().goodCount, 0);
+    rig.Deliver(Bytes(ack.begin() + 5, ack.end()));
+    EXPECT_EQ(rig.link.Counters().goodCount, 1);
+    // The second upload is in flight now; its ack arrives glued to a stray one.
+    Bytes two = ack;
+    two.insert(two.end(), ack.begin(), ack.end());
+    rig.Deliver(two);
+    EXPECT_EQ(rig.link.Counters().goodCount, 3);
+    EXPECT_EQ(rig.link.QueueLength(), 0u);
+}
+
+TEST(ReplyHandling, ReceiveNotificationsWithoutTheReceiveBitAreIgnored) {
+    LinkRig rig;
+    rig.link.QueueRequest(RequestType::UploadConfig);
+    rig.port.Inject(Hex("22 37 49 F2 02 00 9A D0"));
+    rig.link.OnPortEvent(kPortEventLineError);
+    EXPECT_EQ(rig.port.readCalls, 0);
+    EXPECT_EQ(rig.link.Counters().goodCount, 0);
+    // Line-error bits in the high half do not stop a receive notification.
+    rig.link.OnPortEvent((0x0008u << 16) | kPortEventReceived);
+    EXPECT_EQ(rig.port.readCalls, 1);
+    EXPECT_EQ(rig.link.Counters().goodCount, 1);
+    // A notification whose read finds nothing still reads once and changes nothing.
+    rig.link.OnPortEvent(kPortEventReceived);
+    EXPECT_EQ(rig.port.readCalls, 2);
+    EXPECT_EQ(rig.link.GetReceiveState(), ReceiveState::HuntSync1);
+}
+
+TEST(ReplyHandling, BytesBeyondAFullRingAreDroppedAndTheLinkRecovers) {
+    LinkRig rig;
+    rig.link.QueueRequest(RequestType::UploadConfig);
+    // One read takes 4096 bytes but the ring holds 4095: the ack's first byte, the 4096th of
+    // the read, is dropped, so the ack is lost.
+    Bytes stream(4095, 0x00);
+    const Bytes ack = Hex("22 37 49 F2 02 00 9A D0");
+    stream.insert(stream.end(), ack.begin(), ack.end());
+    rig.Deliver(stream);
+    EXPECT_EQ(rig.port.received.size(), ack.size() - 1);
+    rig.link.OnPortEvent(kPortEventReceived);
+    EXPECT_EQ(rig.link.Counters().goodCount, 0);
+    EXPECT_EQ(rig.link.GetReceiver().Buffered(), 0u);
+    // The next ack is taken normally.
+    rig.Deliver(ack);
+    EXPECT_EQ(rig.link.Counters().goodCount, 1);
+}
+
+TEST(ReplyHandling, StrayFlashGrantWithoutAnUpgradeStartsNoTransfer) {
+    LinkRig rig;
+    rig.link.QueueRequest(RequestType::FlashPermission);
+    rig.Deliver(Hex("22 37 49 F2 EE 00 76 06"));
+    EXPECT_EQ(rig.host.LastStatus(), texts::kStatusPermissionReceived);
+    EXPECT_EQ(rig.host.upgradeDialogs, 0);
+    EXPECT_EQ(rig.port.writes.size(), 1u);
+    EXPECT_EQ(rig.link.GetReceiveState(), ReceiveState::HuntSync1);
+}
+
+TEST(PortOpening, FailureNamesTheDeviceAndTheSendTimesOut) {
+    unsetenv(kPortOverrideVariable);
+    LinkRig rig;
+    rig.port.openResult = 2;
+    rig.host.answers = {MessageAnswer::Abort};
+    rig.link.QueueRequest(RequestType::ControllerInfo);
+    ASSERT_EQ(rig.host.boxes.size(), 1u);
+    EXPECT_EQ(rig.host.boxes[0].caption, texts::kPortUnavailableCaption);
+    EXPECT_EQ(rig.host.boxes[0].text,
+              "/dev/ttyUSB3 is not available. Please choose a different serial port.");
+    EXPECT_EQ(rig.host.boxes[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(rig.host.boxes[0].buttons, MessageButtons::Ok);
+    EXPECT_FALSE(rig.link.IsPortOpen());
+    EXPECT_TRUE(rig.port.writes.empty());
+    EXPECT_TRUE(rig.host.timerArmed);
+    // Each retry tries the port again and fails again; then the time-out box.
+    rig.host.Advance(3 * 540);
+    EXPECT_EQ(rig.port.openCalls, 3);
+    EXPECT_EQ(rig.host.boxes.back().caption, texts::kTimeoutCaption);
+}
+
+TEST(PortOpening, SuccessAppliesTheLinkSettings) {
+    setenv(kPortOverrideVariable, "/tmp/controller-pty", 1);
+    LinkRig rig;
+    EXPECT_TRUE(rig.link.OpenControllerPort());
+    unsetenv(kPortOverrideVariable);
+    EXPECT_EQ(rig.port.openedDevice, "/tmp/controller-pty");
+    EXPECT_EQ(rig.port.operations,
+              (std::vector<std::string>{"Open 1025 0 0 0", "SetLineFormat 19200 8 0 0",
+                                        "SetFlowControl 0", "SetEventMask 129", "SetReadMode 0",
+                                        "Purge"}));
+    // Opening again closes first.
+    EXPECT_TRUE(rig.link.OpenControllerPort());
+    EXPECT_EQ(rig.port.closeCalls, 1);
+    EXPECT_TRUE(rig.link.IsPortOpen());
+    EXPECT_TRUE(rig.link.CommandsEnabled());
+}
+
+}  // namespace
+}  // namespace zentrik
