@@ -6,6 +6,7 @@
 #include "link/byte_order.h"
 #include "link/device_name.h"
 #include "link/link_texts.h"
+#include "link/port_scanner.h"
 #include "link/text_format.h"
 
 namespace zentrik {
@@ -299,13 +300,24 @@ void ControllerLink::OnPortEvent(std::uintptr_t wParam) {
     if ((wParam & kPortEventReceived) == 0) {
         return;
     }
+    // The port reports arrivals, not waiting bytes, so whatever a full read leaves behind
+    // would wait for the next arrival: read again while reads come back full. No read asks
+    // for more than the ring has room for, so nothing is dropped.
     std::array<std::uint8_t, kReadChunk> buffer;
-    std::size_t count = 0;
-    if (m_port.Read(buffer.data(), buffer.size(), &count) != 0) {
-        count = 0;
+    for (;;) {
+        const std::size_t wanted =
+            std::min(buffer.size(), CRingBuffer::kCapacity - m_receiver.Buffered());
+        std::size_t count = 0;
+        if (wanted == 0 || m_port.Read(buffer.data(), wanted, &count) != 0) {
+            count = 0;
+        }
+        count = std::min(count, wanted);
+        m_receiver.Append(buffer.data(), count);
+        m_receiver.Run(*this);
+        if (count < wanted || wanted == 0) {
+            break;
+        }
     }
-    m_receiver.Append(buffer.data(), std::min(count, buffer.size()));
-    m_receiver.Run(*this);
 }
 
 void ControllerLink::OnReplyBody(std::uint8_t type, std::span<const std::uint8_t> body) {
@@ -391,6 +403,14 @@ bool ControllerLink::OpenControllerPort() {
     m_port.SetReadMode(0);
     m_port.Purge();
     return true;
+}
+
+bool ControllerLink::ScanForConnection(CPortScanner& scanner, AppSettings& settings) {
+    const bool found = scanner.FindController(settings);
+    if (found) {
+        OpenControllerPort();
+    }
+    return found;
 }
 
 void ControllerLink::ClosePort() {

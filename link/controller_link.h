@@ -16,6 +16,8 @@
 
 namespace zentrik {
 
+class CPortScanner;
+
 // Outcome of a transaction, as gotmessage receives it.
 enum class ReplyOutcome { Good = 0, ChecksumError = 1, Timeout = 2 };
 
@@ -79,6 +81,9 @@ class ControllerLink : private ReceiverSink {
     // failure is reported to the user and leaves the port closed. Returns whether it is open.
     bool OpenControllerPort();
     void ClosePort();
+    // Finds the controller's port (storing its number in `settings`, the settings this link
+    // reads) and, when found, opens it. Returns whether the controller was found.
+    bool ScanForConnection(CPortScanner& scanner, AppSettings& settings);
     bool IsPortOpen() const { return m_port.IsOpen(); }
 
     // ---- receiver

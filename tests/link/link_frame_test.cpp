@@ -45,8 +45,10 @@ TEST(Crc32, StandardVectors) {
 }
 
 TEST(LinkFrame, ShortRequestsAreExactBytes) {
-    EXPECT_EQ(LinkFrame::Request(RequestType::DownloadConfig).bytes(), Hex("22 37 49 F2 01 0A 1D 1A"));
-    EXPECT_EQ(LinkFrame::Request(RequestType::ControllerInfo).bytes(), Hex("22 37 49 F2 03 0A 87 CA"));
+    EXPECT_EQ(LinkFrame::Request(RequestType::DownloadConfig).bytes(),
+              Hex("22 37 49 F2 01 0A 1D 1A"));
+    EXPECT_EQ(LinkFrame::Request(RequestType::ControllerInfo).bytes(),
+              Hex("22 37 49 F2 03 0A 87 CA"));
     EXPECT_EQ(LinkFrame::Request(RequestType::FlashPermission).bytes(),
               Hex("22 37 49 F2 EE 0A 26 74"));
 }

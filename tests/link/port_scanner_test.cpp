@@ -11,6 +11,7 @@
 #include "config/app_settings.h"
 #include "link/bridge_identity.h"
 #include "link/device_name.h"
+#include "support/link_rig.h"
 
 namespace zentrik {
 namespace {
@@ -201,6 +202,28 @@ TEST(PortOverride, DiscoveryTakesTheOverrideAsTheController) {
     } else {
         unsetenv(kPortOverrideVariable);
     }
+}
+
+TEST(ScanForConnection, OpensTheFoundPortAndLeavesThePortAloneOtherwise) {
+    unsetenv(kPortOverrideVariable);
+    test::LinkRig rig;
+    rig.settings.CommPort = kUntouched;
+
+    std::vector<FakeBridge> foreign(1);
+    foreign[0].serial = "03010001";
+    CPortScanner nothing(std::make_unique<FakeBridgeList>(foreign, std::vector<std::uint32_t>{}));
+    EXPECT_FALSE(rig.link.ScanForConnection(nothing, rig.settings));
+    EXPECT_EQ(rig.port.openCalls, 0);
+    EXPECT_EQ(rig.settings.CommPort, kUntouched);
+
+    std::vector<FakeBridge> bridges(2);
+    bridges[0].serial = "0301";
+    bridges[1].port = 7;
+    CPortScanner scanner(std::make_unique<FakeBridgeList>(bridges, std::vector<std::uint32_t>{}));
+    EXPECT_TRUE(rig.link.ScanForConnection(scanner, rig.settings));
+    EXPECT_EQ(rig.settings.CommPort, 7);
+    EXPECT_TRUE(rig.port.open);
+    EXPECT_EQ(rig.port.openedDevice, PlatformDeviceName(7));
 }
 
 }  // namespace

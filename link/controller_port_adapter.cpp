@@ -1,0 +1,69 @@
+#include "link/controller_port_adapter.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace zentrik {
+
+namespace {
+
+// The port's operations take 32-bit lengths; the link's frames and its 4096-byte receive
+// buffer are far below that.
+constexpr std::size_t kMaxLength = std::numeric_limits<std::uint32_t>::max();
+
+}  // namespace
+
+int ControllerPortAdapter::Open(const std::string& deviceName, PortEventSink* sink,
+                                std::uint32_t message, std::intptr_t param,
+                                std::uint32_t rxQueueSize, std::uint32_t txQueueSize) {
+    return m_port.Open(deviceName, sink, message, static_cast<std::int32_t>(param), rxQueueSize,
+                       txQueueSize);
+}
+
+int ControllerPortAdapter::Close() {
+    return m_port.Close();
+}
+
+bool ControllerPortAdapter::IsOpen() const {
+    return m_port.IsOpen();
+}
+
+int ControllerPortAdapter::SetLineFormat(std::uint32_t baud, std::uint8_t dataBits,
+                                         std::uint8_t parity, std::uint8_t stopBits) {
+    return m_port.SetLineFormat(baud, dataBits, parity, stopBits);
+}
+
+int ControllerPortAdapter::SetFlowControl(int kind) {
+    return m_port.SetFlowControl(kind);
+}
+
+int ControllerPortAdapter::SetEventMask(std::uint32_t mask) {
+    return m_port.SetEventMask(mask);
+}
+
+int ControllerPortAdapter::SetReadMode(int kind) {
+    return m_port.SetReadMode(kind);
+}
+
+int ControllerPortAdapter::Purge() {
+    return m_port.Purge();
+}
+
+int ControllerPortAdapter::Write(const std::uint8_t* data, std::size_t length) {
+    if (length > kMaxLength) {
+        return static_cast<int>(kErrorInvalidArg);
+    }
+    return m_port.Write(data, static_cast<std::uint32_t>(length));
+}
+
+int ControllerPortAdapter::Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* count) {
+    std::uint32_t received = 0;
+    const auto chunk = static_cast<std::uint32_t>(std::min(capacity, kMaxLength));
+    const int error = m_port.Read(buffer, chunk, &received);
+    if (count) {
+        *count = received;
+    }
+    return error;
+}
+
+}  // namespace zentrik
