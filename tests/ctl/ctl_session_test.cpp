@@ -1,0 +1,469 @@
+// The command runner over the in-memory link: a fake port with a scripted controller behind
+// it, and a fake event source whose clock jumps to the reply timer's deadline, so time-outs
+// and retries take no real time.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <sstream>
+
+#include "config/config_persistence.h"
+#include "ctl/ctl_session.h"
+#include "link/bridge_identity.h"
+#include "link/port_scanner.h"
+#include "support/firmware_file.h"
+#include "support/link_rig.h"
+#include "support/test_paths.h"
+
+namespace zentrik {
+namespace {
+
+using test::FakeController;
+using test::FakePort;
+
+class FakeEventSource : public PortEventSource {
+  public:
+    LoopClock::time_point now{};
+    std::deque<std::uintptr_t> pending;
+
+    LoopClock::time_point Now() override { return now; }
+    void Wait(std::optional<LoopClock::time_point> deadline,
+              std::vector<std::uintptr_t>& out) override {
+        if (!pending.empty()) {
+            out.insert(out.end(), pending.begin(), pending.end());
+            pending.clear();
+            return;
+        }
+        if (deadline && *deadline > now) {
+            now = *deadline;
+        }
+    }
+};
+
+// A config whose pressures survive the INI file's two decimals exactly.
+ConfigDocument SampleDocument() {
+    ConfigDocument doc;
+    ControllerConfig& c = doc.record;
+    SetRPM_Present(c, true);
+    c.RPM_Multiplier = -3;
+    c.Input_Type1 = 2;
+    c.Input_Type2 = 1;
+    for (int s = 0; s < 2; ++s) {
+        StageConfig& st = c.stage[s];
+        SetPresent(st, true);
+        SetTrig_Sx1_Config(st, 1 + s);
+        SetTrig_Sx2_Config(st, 3 - s);
+        SetTIME_Based(st, s == 1);
+        SetFirst_Gear_Lockout(st, s == 0);
+        st.Frequency = static_cast<std::uint8_t>(12 + s);
+        st.RPM_Trigger = static_cast<std::int16_t>(2500 + 100 * s);
+        st.RPM_Max = static_cast<std::int16_t>(6500 + 250 * s);
+        st.Delay_Time = static_cast<std::uint8_t>(5 + s);
+        st.Ramp_Time = static_cast<std::uint8_t>(80 + s);
+        for (int p = 0; p < kPercentPoints; ++p) {
+            st.Percent[p] = static_cast<std::uint8_t>((p * 5 + s * 3) % 101);
+        }
+    }
+    doc.displayPressures = {1.5, 10.25, 25.75, 3.0, 12.5, 38.0};
+    SyncRecordPressures(doc);
+    return doc;
+}
+
+struct SessionRig {
+    std::string dir = test::MakeTempDir();
+    std::string ini = dir + "/Zentrik.ini";
+    AppSettings settings;
+    FakePort port;
+    FakeController controller{port};
+    FakeEventSource source;
+    CtlOptions options;
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    bool interactive = false;
+    // Frames the controller ignores before it starts answering.
+    int silentFrames = 0;
+
+    SessionRig() {
+        // The controller's answers reach the loop as a port notification, as the port's
+        // event thread would post it.
+        auto answer = port.onWrite;
+        port.onWrite = [this, answer](std::span<const std::uint8_t> bytes) {
+            if (bytes.size() >= 8) {
+                controller.answerFrames = static_cast<int>(controller.requestTypes.size()) >=
+                                          silentFrames;
+            }
+            answer(bytes);
+            if (port.HasPending()) {
+                source.pending.push_back(kPortEventReceived);
+            }
+        };
+    }
+
+    int Run(CtlCommand command, std::string input = {}) {
+        options.command = command;
+        in.str(std::move(input));
+        settings.SetPath(ini);
+        settings.LoadSettings();
+        const CtlConsole console{in, out, err, interactive};
+        CtlSession session(options, settings, port, nullptr, source, console);
+        CPortScanner scanner(MakeOverrideBridgeList());
+        return session.Run(scanner);
+    }
+
+    int FramesSent() const { return static_cast<int>(controller.requestTypes.size()); }
+    bool ErrHas(const std::string& text) const {
+        return err.str().find(text) != std::string::npos;
+    }
+};
+
+// ---- info -----------------------------------------------------------------------------------
+
+TEST(CtlSession, InfoPrintsSerialAndVersionOnStdout) {
+    SessionRig rig;
+    rig.controller.serial = {0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x11, 0x22, 0x33};
+    rig.controller.version = 0x0A0B;
+    EXPECT_EQ(rig.Run(CtlCommand::Info), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.out.str(), "Serial Number:DEADBEEF00112233\nFirmware Version:0A0B\n");
+    EXPECT_EQ(rig.controller.requestTypes, std::vector<std::uint8_t>{3});
+    EXPECT_FALSE(rig.port.open) << "the port is closed at the end";
+}
+
+TEST(CtlSession, SilentControllerTimesOutAfterTheRetriesAndAnswersAbort) {
+    SessionRig rig;
+    rig.silentFrames = 1000;
+    EXPECT_EQ(rig.Run(CtlCommand::Info), kExitFailed);
+    EXPECT_EQ(rig.FramesSent(), 3);  // the default TimeoutRetry
+    EXPECT_TRUE(rig.ErrHas("The message timed out.")) << rig.err.str();
+    EXPECT_TRUE(rig.ErrHas("answered Abort"));
+    EXPECT_EQ(rig.out.str(), "");
+}
+
+TEST(CtlSession, RetriesFollowTheIniSettings) {
+    SessionRig rig;
+    ASSERT_TRUE(test::WriteBytesFile(rig.ini, {}));
+    AppSettings writer;
+    writer.SetPath(rig.ini);
+    writer.WriteInt(kSettingsSection, "TimeoutRetry", 5);
+    rig.silentFrames = 4;  // the fifth attempt is answered
+    EXPECT_EQ(rig.Run(CtlCommand::Info), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.FramesSent(), 5);
+}
+
+TEST(CtlSession, ATerminalUserCanRetryAfterTheTimeoutBox) {
+    SessionRig rig;
+    rig.interactive = true;
+    rig.silentFrames = 3;  // the three automatic attempts fail, the retry is answered
+    EXPECT_EQ(rig.Run(CtlCommand::Info, "r\n"), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.FramesSent(), 4);
+    EXPECT_NE(rig.out.str().find("Firmware Version:0102"), std::string::npos);
+}
+
+TEST(CtlSession, IgnoringTheFailedRequestIsNotSuccess) {
+    SessionRig rig;
+    rig.interactive = true;
+    rig.silentFrames = 1000;
+    EXPECT_EQ(rig.Run(CtlCommand::Info, "i\n"), kExitFailed);
+    EXPECT_EQ(rig.FramesSent(), 3);
+    EXPECT_TRUE(rig.ErrHas("no controller info was received"));
+}
+
+TEST(CtlSession, AControllerThatReportsErrorsEndsWithTheCrcBox) {
+    SessionRig rig;
+    rig.controller.replyStatus = 1;
+    EXPECT_EQ(rig.Run(CtlCommand::Info), kExitFailed);
+    EXPECT_EQ(rig.FramesSent(), 3);  // the default CRCRetry
+    EXPECT_TRUE(rig.ErrHas("The message had crc errors.")) << rig.err.str();
+}
+
+TEST(CtlSession, APortThatCannotBeOpenedFailsAtOnce) {
+    SessionRig rig;
+    rig.port.openResult = 2;
+    EXPECT_EQ(rig.Run(CtlCommand::Info), kExitFailed);
+    EXPECT_TRUE(rig.ErrHas("is not available. Please choose a different serial port."))
+        << rig.err.str();
+    EXPECT_TRUE(rig.port.writes.empty());
+    EXPECT_EQ(rig.source.now, LoopClock::time_point{}) << "no reply time-out was waited for";
+}
+
+// ---- download and upload ----------------------------------------------------------------------
+
+TEST(CtlSession, DownloadStoresTheControllersConfigAndLeavesTheRestOfTheFile) {
+    SessionRig rig;
+    const std::string before = "; keep me\n[Zentrik Settings]\nTimeout=77\n[Other]\nx=1\n";
+    ASSERT_TRUE(test::WriteBytesFile(rig.ini, {before.begin(), before.end()}));
+    const ConfigDocument sample = SampleDocument();
+    rig.controller.configImage = ToWireImage(sample);
+
+    EXPECT_EQ(rig.Run(CtlCommand::Download), kExitOk) << rig.err.str();
+    EXPECT_TRUE(rig.ErrHas("The config was downloaded from the controller successfully."));
+
+    AppSettings reader;
+    reader.SetPath(rig.ini);
+    ConfigDocument loaded;
+    LoadDocument(reader, loaded);
+    EXPECT_EQ(std::memcmp(&loaded.record, &sample.record, sizeof loaded.record), 0);
+    EXPECT_EQ(loaded.displayPressures, sample.displayPressures);
+
+    const std::string after = test::ReadTextFile(rig.ini);
+    EXPECT_NE(after.find("; keep me"), std::string::npos);
+    EXPECT_NE(after.find("Timeout=77"), std::string::npos);
+    EXPECT_NE(after.find("x=1"), std::string::npos);
+    EXPECT_EQ(after.find("CommPort"), std::string::npos) << "the settings are never written";
+}
+
+TEST(CtlSession, DownloadInBarStoresBarValues) {
+    SessionRig rig;
+    ConfigDocument sample = SampleDocument();
+    SetMAP_In_bar(sample.record, true);
+    sample.displayPressures = {0.5, 1.0, 2.0, 0.25, 0.75, 2.5};
+    rig.controller.configImage = ToWireImage(sample);  // the wire carries psi x 256
+    EXPECT_EQ(rig.Run(CtlCommand::Download), kExitOk) << rig.err.str();
+
+    AppSettings reader;
+    reader.SetPath(rig.ini);
+    EXPECT_TRUE(reader.ReadBool(kConfigSection, "MAP_In_bar", 0));
+    EXPECT_NEAR(reader.ReadFloat(kConfigSection, "Stage 1 MAP Max", 0), 2.0, 0.011);
+}
+
+TEST(CtlSession, FailedDownloadWritesNothing) {
+    for (const bool crc : {false, true}) {
+        SessionRig rig;
+        if (crc) {
+            rig.controller.replyStatus = 1;
+        } else {
+            rig.silentFrames = 1000;
+        }
+        EXPECT_EQ(rig.Run(CtlCommand::Download), kExitFailed);
+        EXPECT_TRUE(rig.ErrHas(crc ? "The message had crc errors." : "The message timed out."));
+        EXPECT_TRUE(rig.ErrHas("the configuration was not downloaded"));
+        EXPECT_FALSE(std::ifstream(rig.ini).good()) << "no INI file was created";
+    }
+}
+
+TEST(CtlSession, DownloadReportsAnIniFileThatCannotBeWritten) {
+    SessionRig rig;
+    rig.ini = rig.dir + "/missing-folder/Zentrik.ini";
+    EXPECT_EQ(rig.Run(CtlCommand::Download), kExitFailed);
+    EXPECT_TRUE(rig.ErrHas("cannot write the INI file " + rig.ini)) << rig.err.str();
+}
+
+TEST(CtlSession, UploadSendsTheIniFilesConfig) {
+    SessionRig rig;
+    ConfigDocument sample = SampleDocument();
+    AppSettings writer;
+    writer.SetPath(rig.ini);
+    ASSERT_TRUE(SaveDocument(writer, sample));
+
+    EXPECT_EQ(rig.Run(CtlCommand::Upload), kExitOk) << rig.err.str();
+    EXPECT_TRUE(rig.ErrHas("The config was uploaded to the controller successfully."));
+    ASSERT_EQ(rig.port.writes.size(), 1u);
+    const auto& frame = rig.port.writes[0];
+    ASSERT_EQ(frame.size(), 118u);
+    const auto wire = ToWireImage(sample);
+    EXPECT_TRUE(std::equal(wire.begin(), wire.end(), frame.begin() + 6));
+}
+
+TEST(CtlSession, UploadWithoutAnIniFileSendsTheDefaults) {
+    SessionRig rig;
+    EXPECT_EQ(rig.Run(CtlCommand::Upload), kExitOk) << rig.err.str();
+    ASSERT_EQ(rig.port.writes.size(), 1u);
+    ConfigDocument defaults;
+    AppSettings none;
+    none.SetPath(rig.ini);
+    LoadDocument(none, defaults);
+    EXPECT_EQ(defaults.record.stage[0].RPM_Max, 5000);  // a default, not zero
+    const auto wire = ToWireImage(defaults);
+    EXPECT_TRUE(std::equal(wire.begin(), wire.end(), rig.port.writes[0].begin() + 6));
+    EXPECT_FALSE(std::ifstream(rig.ini).good()) << "an upload writes no file";
+}
+
+// ---- upgrade --------------------------------------------------------------------------------
+
+struct UpgradeRig : SessionRig {
+    std::vector<std::uint8_t> file = test::BuildFirmwareFile(0x0200);
+    UpgradeRig() {
+        options.firmwareFile = dir + "/fw.eep";
+        EXPECT_TRUE(test::WriteBytesFile(options.firmwareFile, file));
+        options.yes = true;
+    }
+    int CountLines(const std::string& prefix) const {
+        int n = 0;
+        std::istringstream lines(err.str());
+        for (std::string line; std::getline(lines, line);) {
+            n += line.starts_with(prefix) ? 1 : 0;
+        }
+        return n;
+    }
+};
+
+TEST(CtlSession, UpgradeSendsTheImageAndSucceedsOnTheChecksumEcho) {
+    UpgradeRig rig;
+    EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.controller.requestTypes, (std::vector<std::uint8_t>{3, 238}));
+    EXPECT_TRUE(std::equal(rig.file.begin(), rig.file.begin() + 30720,
+                           rig.controller.receivedImage.begin(),
+                           rig.controller.receivedImage.end()));
+    EXPECT_EQ(rig.controller.receivedImage.size(), 30720u);
+    EXPECT_EQ(rig.controller.receivedChecksum.size(), 2u);
+    EXPECT_TRUE(rig.ErrHas("Firmware upgrade complete."));
+    EXPECT_TRUE(rig.ErrHas("This will upgrade the controller version from 0102 to 0200."));
+    // Progress by tenths, not by word.
+    EXPECT_EQ(rig.CountLines("Sending firmware:"), 10);
+    EXPECT_EQ(rig.CountLines("Checking firmware checksum"), 1);
+}
+
+TEST(CtlSession, UpgradeWithoutYesAndWithoutATerminalSendsNothing) {
+    UpgradeRig rig;
+    rig.options.yes = false;
+    EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kExitFailed);
+    EXPECT_TRUE(rig.port.writes.empty());
+    EXPECT_TRUE(rig.ErrHas("Would you like to upgrade the controller's firmware?"));
+    EXPECT_TRUE(rig.ErrHas("the firmware upgrade was not started"));
+}
+
+TEST(CtlSession, ATerminalUserDecliningTheVersionQuestionEndsTheUpgrade) {
+    UpgradeRig rig;
+    rig.options.yes = false;
+    rig.interactive = true;
+    EXPECT_EQ(rig.Run(CtlCommand::Upgrade, "y\ny\nn\n"), kExitFailed);
+    EXPECT_EQ(rig.controller.requestTypes, std::vector<std::uint8_t>{3});
+    EXPECT_EQ(rig.controller.unitsReceived, 0);
+}
+
+TEST(CtlSession, RefusedFilesSendNothing) {
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        const char* message;
+    };
+    std::vector<std::uint8_t> corrupt = test::BuildFirmwareFile(0x0200);
+    corrupt[100] ^= 0x01;
+    const std::vector<Case> cases = {
+        {corrupt, "The file appears to be corrupted. Please try again."},
+        {test::BuildFirmwareFile(0x0200, 0x0B), "The file appears to be for a different product."},
+    };
+    for (const Case& c : cases) {
+        UpgradeRig rig;
+        ASSERT_TRUE(test::WriteBytesFile(rig.options.firmwareFile, c.bytes));
+        EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kExitFailed);
+        EXPECT_TRUE(rig.ErrHas(c.message)) << rig.err.str();
+        EXPECT_TRUE(rig.port.writes.empty());
+    }
+    UpgradeRig missing;
+    missing.options.firmwareFile = missing.dir + "/nope.eep";
+    EXPECT_EQ(missing.Run(CtlCommand::Upgrade), kExitFailed);
+    EXPECT_TRUE(missing.ErrHas("There was an error opening the file."));
+    EXPECT_TRUE(missing.port.writes.empty());
+}
+
+TEST(CtlSession, TransferFailuresEndTheUpgradeWithTheirMessage) {
+    struct Case {
+        long swapAt = -1;
+        long dropAt = -1;
+        bool badChecksum = false;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {700, -1, false, "There was a byte mismatch during the update. Please try again."},
+        {-1, 15359, false, "The controller did not respond to the upgrade process."},
+        {-1, -1, true, "There was a checksum mismatch, please try again."},
+    };
+    for (const Case& c : cases) {
+        UpgradeRig rig;
+        rig.controller.swapEchoAtWord = c.swapAt;
+        rig.controller.dropEchoAtWord = c.dropAt;
+        rig.controller.corruptChecksumEcho = c.badChecksum;
+        EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kExitFailed);
+        EXPECT_TRUE(rig.ErrHas(c.message)) << rig.err.str();
+        EXPECT_TRUE(rig.ErrHas("the firmware upgrade did not complete"));
+        EXPECT_FALSE(rig.ErrHas("Firmware upgrade complete."));
+    }
+}
+
+TEST(CtlSession, UnitTimesAreWrittenForEveryUnitSent) {
+    UpgradeRig rig;
+    const std::string times = rig.dir + "/times.txt";
+    rig.options.command = CtlCommand::Upgrade;
+    rig.settings.SetPath(rig.ini);
+    rig.settings.LoadSettings();
+    const CtlConsole console{rig.in, rig.out, rig.err, false};
+    CtlSession session(rig.options, rig.settings, rig.port, nullptr, rig.source, console);
+    session.SetUnitTimesPath(times);
+    CPortScanner scanner(MakeOverrideBridgeList());
+    ASSERT_EQ(session.Run(scanner), kExitOk);
+    std::istringstream lines(test::ReadTextFile(times));
+    std::vector<long long> values;
+    for (long long v; lines >> v;) {
+        values.push_back(v);
+    }
+    // 15360 words and the checksum sent, and the checksum's echo.
+    ASSERT_EQ(values.size(), 15362u);
+    EXPECT_EQ(values.front(), 0);
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+}
+
+// ---- scan -----------------------------------------------------------------------------------
+
+// A bridge list with one bridge of a given serial number and port number.
+class OneBridge : public BridgeList {
+  public:
+    OneBridge(std::string serial, int port) : m_serial(std::move(serial)), m_port(port) {}
+    std::uint32_t Count() override { return 1; }
+    bool Open(std::uint32_t, BridgeHandle* handle) override {
+        *handle = 1;
+        return true;
+    }
+    bool VendorId(BridgeHandle, std::uint16_t* id) override {
+        *id = kControllerVendorId;
+        return true;
+    }
+    bool ProductId(BridgeHandle, std::uint16_t* id) override {
+        *id = kControllerProductId;
+        return true;
+    }
+    void SerialNumber(BridgeHandle, char* buffer, std::uint8_t* length) override {
+        std::memcpy(buffer, m_serial.data(), m_serial.size());
+        *length = static_cast<std::uint8_t>(m_serial.size());
+    }
+    void Close(BridgeHandle) override {}
+    int PortNumber(std::uint16_t, std::uint16_t, std::string_view) override { return m_port; }
+
+  private:
+    std::string m_serial;
+    int m_port;
+};
+
+TEST(CtlScan, PrintsTheDiscoveredDeviceOrExplainsWhyNot) {
+    const char* saved = std::getenv("ZENTRIK_PORT");
+    const std::string savedValue = saved ? saved : "";
+    unsetenv("ZENTRIK_PORT");
+    std::istringstream in;
+    struct Case {
+        std::string serial;
+        int port;
+        int exit;
+        std::string out;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {"030A1234", 4, kExitOk, "/dev/ttyUSB4\n", ""},
+        {"9999", 4, kExitFailed, "", "no controller is attached"},
+        {"030A1234", -1, kExitFailed, "", "its serial port could not be determined"},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream out, err;
+        AppSettings settings;
+        settings.CommPort = 9;
+        CPortScanner scanner(std::make_unique<OneBridge>(c.serial, c.port));
+        EXPECT_EQ(RunScan(settings, scanner, CtlConsole{in, out, err, false}), c.exit);
+        EXPECT_EQ(out.str(), c.out);
+        EXPECT_NE(err.str().find(c.err), std::string::npos) << err.str();
+    }
+    if (saved) {
+        setenv("ZENTRIK_PORT", savedValue.c_str(), 1);
+    }
+}
+
+}  // namespace
+}  // namespace zentrik

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/config_document.h"
+#include "ctl/console_loop.h"
+#include "ctl/console_questions.h"
+#include "link/link_host.h"
+
+namespace zentrik {
+
+// The link's host on a console: message boxes go to the error stream (the controller-info
+// box to the output stream) and questions to ConsoleQuestions; the notices and the upgrade's
+// progress are printed; the reply timer is the console loop's; the file chooser returns the
+// file named on the command line. It records how transactions ended, so that the command
+// can tell whether it completed.
+class ConsoleHost : public LinkHost {
+  public:
+    ConsoleHost(ConsoleLoop& loop, ConsoleQuestions& questions, std::ostream& out,
+                std::ostream& err);
+
+    // What ChooseFileToOpen returns.
+    void SetFileChoice(std::optional<std::string> path) { m_fileChoice = std::move(path); }
+    // Records the time of every firmware unit sent, for WriteUnitTimes.
+    void RecordUnitTimes(bool on);
+    // Writes the recorded times, one per line in nanoseconds from the first; false on error.
+    bool WriteUnitTimes(const std::string& path) const;
+
+    // ---- what happened
+    int InfoBoxes() const { return m_infoBoxes; }
+    int Notices(NoticeKind kind) const;
+    bool UpgradeSucceeded() const { return m_upgradeSucceeded; }
+    bool UpgradeFinished() const { return m_upgradeFinished; }
+    const std::string& LastStatus() const { return m_status; }
+
+    // LinkHost
+    void SetStatusText(std::string_view text) override;
+    MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageIcon icon,
+                                 MessageButtons buttons) override;
+    void ShowNotice(NoticeKind kind) override;
+    void RunUpgrade(int total, FirmwareUnitSource& source) override;
+    void ShowStep(int step) override;
+    void FinishWithText(std::string_view text) override;
+    void FinishWithSuccess() override;
+    std::optional<std::string> ChooseFileToOpen(std::string_view filterName,
+                                                std::string_view pattern) override;
+    void StartReplyTimer(unsigned milliseconds) override { m_loop.StartTimer(milliseconds); }
+    void StopReplyTimer() override { m_loop.StopTimer(); }
+    ConfigDocument& Document() override { return m_document; }
+    void RefreshViews(int /*hint*/) override {}
+    std::string ApplicationTitle() override;
+
+  private:
+    ConsoleLoop& m_loop;
+    ConsoleQuestions& m_questions;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    ConfigDocument m_document{};
+    std::optional<std::string> m_fileChoice;
+    std::string m_status;
+
+    int m_infoBoxes = 0;
+    int m_downloadNotices = 0;
+    int m_uploadNotices = 0;
+
+    int m_total = 0;
+    int m_lastDecile = -1;
+    bool m_upgradeFinished = false;
+    bool m_upgradeSucceeded = false;
+
+    bool m_recordTimes = false;
+    std::vector<std::int64_t> m_unitTimes;  // steady clock, ns
+};
+
+}  // namespace zentrik

@@ -1,0 +1,69 @@
+#include "ctl/ctl_main.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "config/app_settings.h"
+#include "ctl/ctl_options.h"
+#include "ctl/ctl_session.h"
+#include "ctl/ctl_texts.h"
+#include "link/controller_port_adapter.h"
+#include "link/device_name.h"
+#include "link/port_scanner.h"
+#include "ctl/port_event_queue.h"
+
+namespace zentrik {
+
+namespace texts = ctl_texts;
+
+int CtlMain(int argc, char** argv) {
+    std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const CtlParseResult parsed = ParseCtlArguments(args);
+    if (parsed.help) {
+        std::cout << texts::kUsage;
+        return kExitOk;
+    }
+    if (!parsed.options) {
+        std::cerr << texts::kProgramName << ": " << parsed.error << "\n\n" << texts::kUsage;
+        return kExitUsage;
+    }
+    const CtlOptions& options = *parsed.options;
+
+    // --port works exactly like ZENTRIK_PORT: discovery takes it as the attached controller
+    // and the link opens it (and names it in its messages). Set before any thread starts.
+    if (!options.port.empty()) {
+        ::setenv(kPortOverrideVariable, options.port.c_str(), 1);
+    }
+
+    // The settings are read, never written back: the tool leaves "Zentrik Settings" alone.
+    AppSettings settings;
+    if (!options.ini.empty()) {
+        settings.SetPath(options.ini);
+    }
+    settings.LoadSettings();
+
+    const CtlConsole console{std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1};
+    CPortScanner scanner;
+    if (options.command == CtlCommand::Scan) {
+        return RunScan(settings, scanner, console);
+    }
+
+    // The queue outlives the port, whose event thread posts into it.
+    PortEventQueue events;
+    if (!events.Ok()) {
+        std::cerr << texts::kProgramName << ": cannot create an event queue" << std::endl;
+        return kExitFailed;
+    }
+    ControllerPortAdapter port;
+    CtlSession session(options, settings, port, &events, events, console);
+    if (const char* times = std::getenv(kUnitTimesVariable); times != nullptr && *times) {
+        session.SetUnitTimesPath(times);
+    }
+    return session.Run(scanner);
+}
+
+}  // namespace zentrik

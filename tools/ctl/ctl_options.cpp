@@ -1,0 +1,111 @@
+#include "ctl/ctl_options.h"
+
+#include <vector>
+
+namespace zentrik {
+
+namespace {
+
+std::optional<CtlCommand> CommandNamed(std::string_view name) {
+    if (name == "info") {
+        return CtlCommand::Info;
+    }
+    if (name == "download") {
+        return CtlCommand::Download;
+    }
+    if (name == "upload") {
+        return CtlCommand::Upload;
+    }
+    if (name == "upgrade") {
+        return CtlCommand::Upgrade;
+    }
+    if (name == "scan") {
+        return CtlCommand::Scan;
+    }
+    return std::nullopt;
+}
+
+CtlParseResult Error(std::string text) {
+    CtlParseResult result;
+    result.error = std::move(text);
+    return result;
+}
+
+}  // namespace
+
+CtlParseResult ParseCtlArguments(std::span<const std::string_view> args) {
+    CtlOptions options;
+    std::vector<std::string_view> words;
+    bool portGiven = false;
+    bool iniGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            CtlParseResult result;
+            result.help = true;
+            return result;
+        }
+        if (arg == "--yes" || arg == "-y") {
+            options.yes = true;
+            continue;
+        }
+        if (arg == "--") {
+            words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                         args.end());
+            break;
+        }
+        if (arg.starts_with("--port") || arg.starts_with("--ini")) {
+            const bool isPort = arg.starts_with("--port");
+            const std::string_view name = isPort ? "--port" : "--ini";
+            std::string_view value;
+            if (arg.size() == name.size()) {
+                if (i + 1 >= args.size()) {
+                    return Error(std::string(name) + " needs a value");
+                }
+                value = args[++i];
+            } else if (arg[name.size()] == '=') {
+                value = arg.substr(name.size() + 1);
+            } else {
+                return Error("unknown option " + std::string(arg));
+            }
+            if (value.empty()) {
+                return Error(std::string(name) + " needs a value");
+            }
+            bool& given = isPort ? portGiven : iniGiven;
+            if (given) {
+                return Error(std::string(name) + " given twice");
+            }
+            given = true;
+            (isPort ? options.port : options.ini) = std::string(value);
+            continue;
+        }
+        if (arg.size() > 1 && arg[0] == '-') {
+            return Error("unknown option " + std::string(arg));
+        }
+        words.push_back(arg);
+    }
+
+    if (words.empty()) {
+        return Error("no command given");
+    }
+    const std::optional<CtlCommand> command = CommandNamed(words[0]);
+    if (!command) {
+        return Error("unknown command " + std::string(words[0]));
+    }
+    options.command = *command;
+    const std::size_t operands = *command == CtlCommand::Upgrade ? 1 : 0;
+    if (words.size() - 1 < operands) {
+        return Error("upgrade needs a firmware file");
+    }
+    if (words.size() - 1 > operands) {
+        return Error("unexpected argument " + std::string(words[operands + 1]));
+    }
+    if (operands == 1) {
+        options.firmwareFile = std::string(words[1]);
+    }
+    CtlParseResult result;
+    result.options = std::move(options);
+    return result;
+}
+
+}  // namespace zentrik

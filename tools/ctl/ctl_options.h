@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace zentrik {
+
+enum class CtlCommand { Info, Download, Upload, Upgrade, Scan };
+
+// What the command line asks for.
+struct CtlOptions {
+    CtlCommand command = CtlCommand::Info;
+    std::string port;          // --port; empty: ZENTRIK_PORT, discovery, CommPort
+    std::string ini;           // --ini; empty: the program's own file
+    bool yes = false;          // --yes
+    std::string firmwareFile;  // upgrade FILE
+};
+
+// Result of parsing: options, or a request for the usage text, or an error.
+struct CtlParseResult {
+    std::optional<CtlOptions> options;
+    bool help = false;
+    std::string error;  // set when neither options nor help
+};
+
+// Parses the arguments after the program name. Options may come before or after the
+// command; "--opt=value" and "--opt value" are both accepted.
+CtlParseResult ParseCtlArguments(std::span<const std::string_view> args);
+
+}  // namespace zentrik

@@ -1,0 +1,130 @@
+#include "ctl/ctl_session.h"
+
+#include <ostream>
+
+#include "config/config_persistence.h"
+#include "ctl/ctl_texts.h"
+#include "firmware/firmware_upgrade.h"
+#include "link/controller_link.h"
+#include "link/device_name.h"
+#include "link/port_scanner.h"
+#include "link/text_format.h"
+
+namespace zentrik {
+
+namespace texts = ctl_texts;
+
+CtlSession::CtlSession(const CtlOptions& options, AppSettings& settings, LinkPort& port,
+                       PortEventSink* sink, PortEventSource& source, const CtlConsole& console)
+    : m_options(options),
+      m_settings(settings),
+      m_port(port),
+      m_sink(sink),
+      m_console(console),
+      m_loop(source),
+      m_questions(options.yes, console.interactive, console.in, console.err),
+      m_host(m_loop, m_questions, console.out, console.err) {}
+
+int CtlSession::Fail(const std::string& text) {
+    m_console.err << texts::kProgramName << ": " << text << std::endl;
+    return kExitFailed;
+}
+
+int CtlSession::Run(CPortScanner& scanner) {
+    ControllerLink link(m_host, m_port, m_settings, m_sink);
+    m_loop.SetLink(&link);
+    // Ends the port's event thread before the loop and the link go away, whatever the exit.
+    struct Closer {
+        ControllerLink& link;
+        ConsoleLoop& loop;
+        ~Closer() {
+            link.ClosePort();
+            loop.SetLink(nullptr);
+        }
+    } closer{link, m_loop};
+
+    // Discovery opens the port it finds (ZENTRIK_PORT counts as found); otherwise the
+    // configured port. A port that cannot be opened ends the command at once, with the
+    // link's own message, rather than after every retry has timed out.
+    const bool found = link.ScanForConnection(scanner, m_settings);
+    if (!link.IsPortOpen() && (found || !link.OpenControllerPort())) {
+        return kExitFailed;
+    }
+
+    const auto idle = [&link] {
+        return link.QueueLength() == 0 && !link.requestInFlight() && !link.upgradeInProgress();
+    };
+    auto settle = [&] {
+        if (!m_loop.RunUntil(idle)) {
+            m_console.err << texts::kProgramName << ": " << texts::kStalled << std::endl;
+        }
+    };
+
+    switch (m_options.command) {
+        case CtlCommand::Info: {
+            const int before = m_host.InfoBoxes();
+            link.QueueRequest(RequestType::ControllerInfo);
+            settle();
+            return m_host.InfoBoxes() > before ? kExitOk : Fail(texts::kInfoFailed);
+        }
+        case CtlCommand::Download: {
+            const int before = m_host.Notices(NoticeKind::Downloaded);
+            link.QueueRequest(RequestType::DownloadConfig);
+            settle();
+            if (m_host.Notices(NoticeKind::Downloaded) == before) {
+                return Fail(texts::kDownloadFailed);
+            }
+            if (!SaveDocument(m_settings, m_host.Document())) {
+                return Fail(FormatText(texts::kIniWriteFailedFormat, m_settings.Path().c_str()));
+            }
+            return kExitOk;
+        }
+        case CtlCommand::Upload: {
+            LoadDocument(m_settings, m_host.Document());
+            const int before = m_host.Notices(NoticeKind::Uploaded);
+            link.QueueRequest(RequestType::UploadConfig);
+            settle();
+            return m_host.Notices(NoticeKind::Uploaded) > before ? kExitOk
+                                                                 : Fail(texts::kUploadFailed);
+        }
+        case CtlCommand::Upgrade: {
+            FirmwareUpgrade upgrade(link, m_host);
+            m_host.SetFileChoice(m_options.firmwareFile);
+            m_host.RecordUnitTimes(!m_unitTimesPath.empty());
+            switch (upgrade.Run()) {
+                case UpgradeStart::Started:
+                    break;
+                case UpgradeStart::Declined:
+                case UpgradeStart::Cancelled:
+                    return Fail(texts::kUpgradeDeclined);
+                case UpgradeStart::Busy:
+                    return Fail(texts::kUpgradeBusy);
+                default:  // the file was refused; the reason has been shown
+                    return Fail(texts::kUpgradeFailed);
+            }
+            settle();
+            if (!m_unitTimesPath.empty()) {
+                m_host.WriteUnitTimes(m_unitTimesPath);
+            }
+            return m_host.UpgradeSucceeded() ? kExitOk : Fail(texts::kUpgradeFailed);
+        }
+        case CtlCommand::Scan:
+            break;
+    }
+    return kExitUsage;
+}
+
+int RunScan(AppSettings& settings, CPortScanner& scanner, const CtlConsole& console) {
+    if (!scanner.FindController(settings)) {
+        console.err << texts::kProgramName << ": " << texts::kNoController << std::endl;
+        return kExitFailed;
+    }
+    if (settings.CommPort < 0 && PortOverride().empty()) {
+        console.err << texts::kProgramName << ": " << texts::kNoPortNumber << std::endl;
+        return kExitFailed;
+    }
+    console.out << ControllerDeviceName(settings.CommPort) << std::endl;
+    return kExitOk;
+}
+
+}  // namespace zentrik

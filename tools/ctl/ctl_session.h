@@ -1,0 +1,67 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "config/app_settings.h"
+#include "ctl/console_host.h"
+#include "ctl/console_loop.h"
+#include "ctl/console_questions.h"
+#include "ctl/ctl_options.h"
+#include "link/link_port.h"
+#include "ctl/port_event_source.h"
+
+namespace zentrik {
+
+class CPortScanner;
+
+// Exit statuses of the tool.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Where a session reads answers and writes its output.
+struct CtlConsole {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool interactive = false;  // `in` is a terminal the user answers on
+};
+
+// One run of a link command (info, download, upload, upgrade) over a port: finds and opens
+// the controller's port, gives the command to the link and runs the console loop until the
+// link is idle again, then judges by what the link reported whether the command completed.
+class CtlSession {
+  public:
+    // `settings` are loaded ("Zentrik Settings" read, the INI path fixed); `sink` is where
+    // the port posts its notifications, `source` where the loop takes them from (normally
+    // one PortEventQueue).
+    CtlSession(const CtlOptions& options, AppSettings& settings, LinkPort& port,
+               PortEventSink* sink, PortEventSource& source, const CtlConsole& console);
+
+    // Writes the send time of every firmware unit to this file after an upgrade.
+    void SetUnitTimesPath(std::string path) { m_unitTimesPath = std::move(path); }
+
+    // Runs the command; returns the exit status.
+    int Run(CPortScanner& scanner);
+
+    ConsoleHost& Host() { return m_host; }
+
+  private:
+    int Fail(const std::string& text);
+
+    const CtlOptions& m_options;
+    AppSettings& m_settings;
+    LinkPort& m_port;
+    PortEventSink* m_sink;
+    CtlConsole m_console;
+    ConsoleLoop m_loop;
+    ConsoleQuestions m_questions;
+    ConsoleHost m_host;
+    std::string m_unitTimesPath;
+};
+
+// The scan command: prints the device path discovery finds for the controller.
+int RunScan(AppSettings& settings, CPortScanner& scanner, const CtlConsole& console);
+
+}  // namespace zentrik

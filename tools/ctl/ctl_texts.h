@@ -1,0 +1,60 @@
+#pragma once
+
+// Fixed texts of the command-line front end. The link's and the upgrade's own message texts
+// are printed as they are; these are the tool's additions around them.
+
+namespace zentrik::ctl_texts {
+
+inline constexpr const char* kProgramName = "zentrikctl";
+
+inline constexpr const char* kUsage =
+    "Usage: zentrikctl [--port DEVICE] [--ini FILE] [--yes] COMMAND\n"
+    "\n"
+    "Commands:\n"
+    "  info           print the controller's serial number and firmware version\n"
+    "  download       download the controller's configuration into the INI file\n"
+    "  upload         upload the INI file's configuration to the controller\n"
+    "  upgrade FILE   upgrade the controller's firmware from an image file (*.eep)\n"
+    "  scan           print the device path of the attached controller\n"
+    "\n"
+    "Options:\n"
+    "  --port DEVICE  use this serial device (else ZENTRIK_PORT, else discovery,\n"
+    "                 else the configured CommPort)\n"
+    "  --ini FILE     use this INI file instead of the program's own\n"
+    "  --yes          answer Yes to every Yes/No question\n"
+    "  --help         show this text\n"
+    "\n"
+    "Exit status: 0 the command completed, 1 it failed, 2 usage error.\n";
+
+// The timed notices of the window, printed instead.
+inline constexpr const char* kDownloadedNotice =
+    "The config was downloaded from the controller successfully.";
+inline constexpr const char* kUploadedNotice =
+    "The config was uploaded to the controller successfully.";
+
+// Questions answered without asking.
+inline constexpr const char* kAnsweredYes = "answered Yes (--yes)";
+inline constexpr const char* kAnsweredNo = "answered No (stdin is not a terminal; use --yes)";
+inline constexpr const char* kAnsweredAbort = "answered Abort (stdin is not a terminal)";
+inline constexpr const char* kYesNoPrompt = "[y/n] ";
+inline constexpr const char* kAbortRetryIgnorePrompt = "[a]bort, [r]etry or [i]gnore? ";
+
+// Firmware progress.
+inline constexpr const char* kProgressFormat = "Sending firmware: %d%% (%d of %d words)";
+inline constexpr const char* kCheckingChecksum = "Checking firmware checksum";
+inline constexpr const char* kUpgradeSucceeded = "Firmware upgrade complete.";
+
+// Failures of a command, after whatever the link reported.
+inline constexpr const char* kInfoFailed = "no controller info was received";
+inline constexpr const char* kDownloadFailed = "the configuration was not downloaded";
+inline constexpr const char* kUploadFailed = "the configuration was not uploaded";
+inline constexpr const char* kUpgradeFailed = "the firmware upgrade did not complete";
+inline constexpr const char* kUpgradeDeclined = "the firmware upgrade was not started";
+inline constexpr const char* kUpgradeBusy = "a firmware upgrade is already running";
+inline constexpr const char* kStalled = "the link stopped without completing the command";
+inline constexpr const char* kIniWriteFailedFormat = "cannot write the INI file %s";
+inline constexpr const char* kNoController = "no controller is attached";
+inline constexpr const char* kNoPortNumber =
+    "a controller is attached but its serial port could not be determined";
+
+}  // namespace zentrik::ctl_texts

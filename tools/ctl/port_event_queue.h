@@ -1,0 +1,41 @@
+#pragma once
+
+#include <mutex>
+
+#include "link/port_event_sink.h"
+#include "ctl/port_event_source.h"
+
+namespace zentrik {
+
+// The port's notifications handed from its event thread to the console loop: a locked queue
+// whose becoming non-empty is signalled on an eventfd, which the loop waits on with ppoll up
+// to the reply timer's deadline. Posting never blocks beyond the short lock.
+class PortEventQueue : public PortEventSink, public PortEventSource {
+  public:
+    PortEventQueue();
+    ~PortEventQueue() override;
+    PortEventQueue(const PortEventQueue&) = delete;
+    PortEventQueue& operator=(const PortEventQueue&) = delete;
+
+    // False when the eventfd could not be created (the queue is then unusable).
+    bool Ok() const { return m_fd >= 0; }
+
+    // PortEventSink, on the port's event thread. Messages other than WM_PORT_EVENT are
+    // dropped.
+    void PostPortEvent(std::uint32_t message, std::uintptr_t wParam,
+                       std::intptr_t lParam) override;
+
+    // PortEventSource, on the loop's thread.
+    LoopClock::time_point Now() override { return LoopClock::now(); }
+    void Wait(std::optional<LoopClock::time_point> deadline,
+              std::vector<std::uintptr_t>& out) override;
+
+  private:
+    void Take(std::vector<std::uintptr_t>& out);
+
+    int m_fd = -1;
+    std::mutex m_lock;
+    std::vector<std::uintptr_t> m_pending;
+};
+
+}  // namespace zentrik
