@@ -2,7 +2,6 @@
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,46 +9,30 @@
 
 namespace zentrik::simtest {
 
-inline constexpr std::chrono::milliseconds kIoLimit{5000};
-
-// The zentrik-sim executable run as a child with its standard streams on pipes. Every wait is
-// bounded; a child still running at the end is killed.
+// The zentrik-sim executable as a child with standard input and output on pipes. Every wait
+// is bounded (a few seconds); a child still running at the end is killed.
 class SimProcess {
   public:
-    SimProcess() = default;
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
+    explicit SimProcess(const std::vector<std::string>& args);
     ~SimProcess();
-
-    bool Start(const std::vector<std::string>& args);
-    // The first line of standard output, without its newline; empty on time-out or end.
-    std::string ReadLine();
+    std::string ReadLine();  // the next line of standard output; empty on time-out
     void CloseInput();
-    void Signal(int signal);
-    // The exit status, or nothing if the child did not end in time (it is then killed).
-    std::optional<int> WaitExit();
-    std::string ErrorOutput();  // what the child wrote to standard error (after it ended)
+    std::optional<int> WaitExit();  // exit status; nothing if it did not end in time
+    pid_t pid() const { return m_pid; }
 
   private:
     pid_t m_pid = -1;
-    int m_in = -1;
-    int m_out = -1;
-    int m_err = -1;
+    int m_in = -1, m_out = -1;
 };
 
-// The tool's end of the pseudo-terminal, set raw like the tool's serial layer sets it.
+// The tool's end of the pseudo-terminal, set raw.
 class PtyClient {
   public:
-    PtyClient() = default;
-    PtyClient(const PtyClient&) = delete;
-    PtyClient& operator=(const PtyClient&) = delete;
-    ~PtyClient();
-
+    ~PtyClient() { Close(); }
     bool Open(const std::string& path);
     void Close();
     bool Write(const std::vector<std::uint8_t>& bytes);
-    // Exactly `count` bytes, or fewer if they do not come within the limit.
-    std::vector<std::uint8_t> Read(std::size_t count, std::chrono::milliseconds limit = kIoLimit);
+    std::vector<std::uint8_t> Read(std::size_t count);  // fewer if they do not come in time
 
   private:
     int m_fd = -1;

@@ -8,7 +8,7 @@ std::vector<std::uint8_t> Hex(std::string_view text) {
     std::vector<std::uint8_t> out;
     std::string digits;
     for (char c : text) {
-        if (c != ' ' && c != '\n') {
+        if (c != ' ') {
             digits.push_back(c);
         }
     }
@@ -34,23 +34,6 @@ std::vector<std::uint8_t> DefaultWireImage() {
         "0B B8 00 64 02 00 04 00 00 00 00 00 00 00 00 00"
         // reserved
         "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
-}
-
-std::vector<std::uint8_t> Request(RequestType type, const std::vector<std::uint8_t>& payload) {
-    return LinkFrame::Request(type, payload).bytes();
-}
-
-std::vector<std::uint8_t> Reply(std::uint8_t type, std::uint8_t status,
-                                const std::vector<std::uint8_t>& payload) {
-    return LinkFrame::Reply(type, status, payload).bytes();
-}
-
-std::vector<std::uint8_t> Bytes(const std::vector<OutputChunk>& chunks) {
-    std::vector<std::uint8_t> out;
-    for (const OutputChunk& c : chunks) {
-        out.insert(out.end(), c.bytes.begin(), c.bytes.end());
-    }
-    return out;
 }
 
 std::vector<std::uint8_t> FirmwareImage(std::uint16_t version) {
