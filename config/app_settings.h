@@ -1,11 +1,14 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "config/controller_config.h"
 
 namespace zentrik {
+
+class IniFile;
 
 inline constexpr std::string_view kIniFileName = "Zentrik.ini";
 inline constexpr std::string_view kConfigSection = "Zentrik Config";
@@ -18,7 +21,7 @@ inline constexpr std::string_view kSettingsSection = "Zentrik Settings";
 // Writes return false when the file could not be written; the window ignores that, as the
 // tool always has, while the command-line front end reports it.
 class AppSettings {
-public:
+  public:
     // Settings, as read by LoadSettings (zero until then).
     int CommPort = 0;
     int CommSpeed = 0;
@@ -27,7 +30,8 @@ public:
     int CRCRetry = 0;
     bool Smooth = false;
 
-    // The INI file. LoadSettings fixes it to the default location unless SetPath chose one.
+    // The INI file. LoadSettings fixes it to the default location (ini_location.h) unless
+    // SetPath chose one. Reads of a missing file give the defaults; writes with no path fail.
     void SetPath(std::string path);
     const std::string& Path() const { return m_path; }
 
@@ -47,8 +51,15 @@ public:
     bool SaveSettings();
     void SetCommPort(int port) { CommPort = port; }
 
-private:
+  private:
+    // The file parsed once (empty when it is missing or unreadable).
+    IniFile ReadFile() const;
+    // Reads the file, applies the edits in memory and writes it once. Fails without touching
+    // the file when it exists but cannot be read, an edit is refused or the write fails.
+    bool ModifyFile(const std::function<bool(IniFile&)>& edit);
+
     std::string m_path;
+    bool m_createFolder = false;  // the per-user folder may not exist before the first save
 };
 
 }  // namespace zentrik

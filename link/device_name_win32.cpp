@@ -2,6 +2,8 @@
 
 namespace zentrik {
 
-std::string PlatformDeviceName(int portNumber) { return "\\\\.\\COM" + std::to_string(portNumber); }
+std::string PlatformDeviceName(int portNumber) {
+    return "\\\\.\\COM" + std::to_string(portNumber);
+}
 
 }  // namespace zentrik

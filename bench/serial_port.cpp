@@ -1,0 +1,253 @@
+// Serial port layer over a pseudo-terminal:
+//  (a) CPU time of the event thread while a byte arrives every 100 ms for 10 s;
+//  (b) round trips of 15360 two-byte units through CControllerPort with an echo peer on
+//      the master side: write 2 bytes, wait for the posted event, read 2 bytes.
+// Usage: bench_serial_port [seconds for (a), default 10] [round trips, default 15360]
+#include <poll.h>
+#include <pthread.h>
+#include <pty.h>
+#include <sys/eventfd.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/controller_port.h"
+
+using namespace zentrik;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Wakes the waiting thread for every post, like the frame's message queue would.
+class WaitingSink : public PortEventSink {
+  public:
+    void PostPortEvent(std::uint32_t, std::uintptr_t, std::intptr_t) override {
+        std::lock_guard<std::mutex> guard(m_lock);
+        ++m_posts;
+        m_thread = pthread_self();
+        m_haveThread = true;
+        m_changed.notify_one();
+    }
+
+    // Waits for a post after `seen`; returns the new post count (seen when timed out).
+    std::uint64_t WaitAfter(std::uint64_t seen, int timeoutMs) {
+        std::unique_lock<std::mutex> guard(m_lock);
+        m_changed.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                           [&] { return m_posts > seen; });
+        return m_posts;
+    }
+
+    std::uint64_t Posts() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_posts;
+    }
+
+    // CPU time of the posting (event) thread so far, in ns; -1 before its first post.
+    std::int64_t EventThreadCpuNs() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        clockid_t clock;
+        timespec ts{};
+        if (!m_haveThread || pthread_getcpuclockid(m_thread, &clock) != 0 ||
+            clock_gettime(clock, &ts) != 0) {
+            return -1;
+        }
+        return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    }
+
+  private:
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::uint64_t m_posts = 0;
+    pthread_t m_thread{};
+    bool m_haveThread = false;
+};
+
+struct Pty {
+    int master = -1;
+    int slaveHolder = -1;
+    std::string slavePath;
+
+    bool Open() {
+        char name[256] = {};
+        if (openpty(&master, &slaveHolder, name, nullptr, nullptr) != 0) {
+            return false;
+        }
+        termios tio{};
+        tcgetattr(slaveHolder, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(slaveHolder, TCSANOW, &tio);
+        slavePath = name;
+        return true;
+    }
+    ~Pty() {
+        if (master >= 0) {
+            close(master);
+        }
+        if (slaveHolder >= 0) {
+            close(slaveHolder);
+        }
+    }
+};
+
+double Ms(std::int64_t ns) {
+    return static_cast<double>(ns) / 1e6;
+}
+
+int CpuOfEventThreadWithSlowArrivals(int seconds) {
+    Pty pty;
+    WaitingSink sink;
+    CControllerPort port;
+    if (!pty.Open() || port.Open(pty.slavePath, &sink, WM_PORT_EVENT, 0, 0, 0) != 0) {
+        std::fprintf(stderr, "cannot open a pseudo-terminal port\n");
+        return 1;
+    }
+    std::atomic<bool> writing{true};
+    const int arrivals = seconds * 10;
+    std::thread device([&] {
+        for (int i = 0; i < arrivals; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            unsigned char byte = static_cast<unsigned char>(i);
+            if (write(pty.master, &byte, 1) != 1) {
+                break;
+            }
+        }
+        writing = false;
+    });
+    // The owner's side: read on every post, as the link does.
+    std::uint64_t seen = 0;
+    std::uint64_t bytes = 0;
+    while (writing || bytes < static_cast<std::uint64_t>(arrivals)) {
+        seen = sink.WaitAfter(seen, 200);
+        unsigned char buffer[4096];
+        std::uint32_t count = 0;
+        port.Read(buffer, sizeof buffer, &count);
+        bytes += count;
+        if (!writing && count == 0 && sink.Posts() == seen) {
+            break;
+        }
+    }
+    device.join();
+    std::int64_t cpu = sink.EventThreadCpuNs();
+    port.Close();
+    std::printf(
+        "(a) %d s, one byte every 100 ms: %llu bytes, %llu notifications, event thread "
+        "CPU %.3f ms (%.1f us per notification)\n",
+        seconds, static_cast<unsigned long long>(bytes),
+        static_cast<unsigned long long>(sink.Posts()), Ms(cpu),
+        sink.Posts() ? static_cast<double>(cpu) / 1e3 / static_cast<double>(sink.Posts()) : 0.0);
+    return 0;
+}
+
+int RoundTrips(int units) {
+    Pty pty;
+    WaitingSink sink;
+    CControllerPort port;
+    if (!pty.Open() || port.Open(pty.slavePath, &sink, WM_PORT_EVENT, 0, 0, 0) != 0) {
+        std::fprintf(stderr, "cannot open a pseudo-terminal port\n");
+        return 1;
+    }
+    port.SetLineFormat(19200, 8, kParityNone, kStopBitsOne);
+    port.SetFlowControl(kFlowOff);
+    port.SetEventMask(kDefaultEventMask);
+    port.SetReadMode(kReadNonBlocking);
+    port.Purge();
+
+    // Echo peer: sends back whatever the port writes.
+    int stop = eventfd(0, EFD_CLOEXEC);
+    std::thread echo([&] {
+        pollfd fds[2] = {{pty.master, POLLIN, 0}, {stop, POLLIN, 0}};
+        for (;;) {
+            if (poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) {
+                return;
+            }
+            unsigned char buffer[256];
+            ssize_t n = read(pty.master, buffer, sizeof buffer);
+            if (n > 0 && write(pty.master, buffer, static_cast<std::size_t>(n)) != n) {
+                return;
+            }
+        }
+    });
+
+    std::vector<double> samplesUs;
+    samplesUs.reserve(static_cast<std::size_t>(units));
+    std::uint64_t seen = sink.Posts();
+    int failures = 0;
+    std::int64_t cpuBefore = -1;
+    auto start = Clock::now();
+    for (int i = 0; i < units; ++i) {
+        unsigned char unit[2] = {static_cast<unsigned char>(i >> 8), static_cast<unsigned char>(i)};
+        auto t0 = Clock::now();
+        port.Write(unit, 2);
+        unsigned char echoed[2];
+        std::uint32_t got = 0;
+        while (got < 2) {
+            std::uint64_t now = sink.WaitAfter(seen, 1000);
+            if (now == seen) {
+                break;
+            }
+            seen = now;
+            std::uint32_t count = 0;
+            port.Read(echoed + got, 2 - got, &count);
+            got += count;
+        }
+        auto t1 = Clock::now();
+        if (got != 2 || echoed[0] != unit[0] || echoed[1] != unit[1]) {
+            ++failures;
+        }
+        samplesUs.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+        if (i == 0) {
+            cpuBefore = sink.EventThreadCpuNs();
+        }
+    }
+    double totalS = std::chrono::duration<double>(Clock::now() - start).count();
+    std::int64_t cpuAfter = sink.EventThreadCpuNs();
+    std::uint64_t one = 1;
+    if (write(stop, &one, sizeof one) < 0) {
+        std::perror("eventfd");
+    }
+    echo.join();
+    close(stop);
+    port.Close();
+
+    std::vector<double> sorted = samplesUs;
+    std::sort(sorted.begin(), sorted.end());
+    double sum = 0;
+    for (double s : samplesUs) {
+        sum += s;
+    }
+    auto percentile = [&](double p) {
+        return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(p * sorted.size()))];
+    };
+    std::printf(
+        "(b) %d round trips of 2 bytes: total %.3f s, mean %.1f us, p50 %.1f us, "
+        "p99 %.1f us, max %.1f us, %d wrong or missing echoes, event thread CPU "
+        "%.1f us per round trip\n",
+        units, totalS, sum / static_cast<double>(samplesUs.size()), percentile(0.50),
+        percentile(0.99), sorted.back(), failures,
+        static_cast<double>(cpuAfter - cpuBefore) / 1e3 / (units > 1 ? units - 1 : 1));
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
+    int units = argc > 2 ? std::atoi(argv[2]) : 15360;
+    if (seconds <= 0 || units <= 0) {
+        std::fprintf(stderr, "usage: %s [seconds] [round trips]\n", argv[0]);
+        return 2;
+    }
+    int result = CpuOfEventThreadWithSlowArrivals(seconds);
+    return RoundTrips(units) | result;
+}

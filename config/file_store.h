@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zentrik {
+
+enum class FileReadStatus { Ok, Missing, Failed };
+
+// Larger files are refused (a misplaced device or image file must not be read forever).
+inline constexpr std::size_t kMaxSettingsFileSize = 64u << 20;
+
+// The whole file. Missing: there is no file at the path; Failed: it exists but could not be
+// read (a folder, no permission, too large).
+FileReadStatus ReadFileBytes(const std::string& path, std::string& bytes);
+
+// Replaces the file's contents without ever leaving a truncated or half-written file: the
+// bytes go to a temporary file in the same folder, which is then renamed over the original.
+// Fails, leaving everything as it was, when the file is read-only or the folder cannot be
+// written. With createFolder, a missing parent folder is created first.
+bool ReplaceFileBytes(const std::string& path, std::string_view bytes, bool createFolder);
+
+// Whether new files can be created in the folder. A folder without any write permission bit
+// counts as read-only even for a privileged user.
+bool IsWritableFolder(const std::string& folder);
+
+}  // namespace zentrik

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zentrik {
+
+// Where the INI file lives and whether its folder may have to be created when saving.
+struct IniLocation {
+    std::string path;
+    bool createFolder = false;
+};
+
+// What the choice depends on, gathered by the platform code.
+struct IniLocationInputs {
+    std::string exeFolder;  // the executable's folder with its trailing separator; empty
+                            // when unknown
+    bool exeFolderWritable = false;
+    std::string userConfigFolder;  // the per-user folder for our file, with trailing separator;
+                                   // empty when unknown
+};
+
+// Beside the executable when that folder can be written (the portable install); otherwise
+// in the per-user configuration folder, created on the first save; failing both, beside the
+// executable anyway (reads give defaults, saves fail), or the current folder.
+IniLocation ChooseIniLocation(const IniLocationInputs& inputs);
+
+// The executable's path up to and including its last separator; empty when there is none.
+std::string FolderWithSeparator(std::string_view exePath, char separator);
+
+// The per-user folder on POSIX systems: $XDG_CONFIG_HOME/zentrik/ when that is an absolute
+// path, else $HOME/.config/zentrik/; empty when neither is known.
+std::string PosixUserConfigFolder(std::string_view xdgConfigHome, std::string_view home);
+
+// The location for this run, from the running executable and the environment.
+IniLocation DefaultIniLocation();
+
+}  // namespace zentrik

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs, only when some are missing.
+#   scripts/setup.sh        - what building and testing needs
+#   scripts/setup.sh ci     - also the Windows cross compiler and clang's fuzzing runtime
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config make
+    libgtest-dev libgmock-dev googletest
+    libudev-dev umockdev libumockdev-dev
+)
+if [[ "${1:-}" == "ci" ]]; then
+    packages+=(g++-mingw-w64-x86-64 clang libclang-rt-14-dev clang-format)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+fi
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
