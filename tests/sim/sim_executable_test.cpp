@@ -95,6 +95,8 @@ TEST(SimExecutable, UpgradeOverTheTerminalWritesTheFlashedImage) {
 TEST(SimExecutable, RefusesBadOptionsAndLeavesForeignFilesAlone) {
     simtest::SimProcess bad({"--drop", "2"});
     EXPECT_EQ(bad.WaitExit(), 2);
+    simtest::SimProcess noConfig({"--config", test::MakeTempDir() + "/missing.ini"});
+    EXPECT_EQ(noConfig.WaitExit(), 2);
     const std::string file = test::MakeTempDir() + "/notes.txt";
     std::ofstream(file) << "keep me";
     simtest::SimProcess sim({"--link", file});

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
 #include <vector>
+
+#include "sim/sim_config_image.h"
+#include "support/test_paths.h"
 
 namespace zentrik {
 namespace {
@@ -56,6 +61,25 @@ TEST(SimOptions, BadCommandLinesAreRefusedNamingTheCulprit) {
         const std::string_view name = args[0].substr(0, args[0].find('='));
         EXPECT_NE(result.error.find(name), std::string::npos) << result.error;
     }
+}
+
+TEST(SimConfigFile, LoadsTheConfigSectionAsTheControllerHoldsIt) {
+    const std::string dir = test::MakeTempDir();
+    std::ofstream(dir + "/empty.ini") << "[Other]\nRPM Max=1\n";
+    const auto defaults = ControllerConfigFromIni(dir + "/empty.ini");
+    ASSERT_TRUE(defaults);
+    const ControllerConfig factory = DefaultControllerConfig();
+    EXPECT_EQ(std::memcmp(&*defaults, &factory, sizeof factory), 0);
+
+    // A file in bar: the controller receives psi x 256, as after an upload.
+    std::ofstream(dir + "/bar.ini")
+        << "[Zentrik Config]\nMAP_In_bar=1\nStage 1 MAP End=1.0\nStage 2 RPM Max=7000\n";
+    const auto bar = ControllerConfigFromIni(dir + "/bar.ini");
+    ASSERT_TRUE(bar);
+    EXPECT_TRUE(MAP_In_bar(*bar));
+    EXPECT_EQ(bar->stage[0].MAP_End, 3712);
+    EXPECT_EQ(bar->stage[1].RPM_Max, 7000);
+    EXPECT_FALSE(ControllerConfigFromIni(dir + "/missing.ini"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sim/pty_server.h"
+#include "sim/sim_config_image.h"
 #include "sim/sim_options.h"
 
 namespace {
@@ -57,6 +58,16 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(zentrik::SimUsage(program).c_str(), stdout);
         return 0;
+    }
+
+    if (!options.configPath.empty()) {
+        const auto config = zentrik::ControllerConfigFromIni(options.configPath);
+        if (!config) {
+            std::fprintf(stderr, "%s: cannot read the configuration file %s\n", program.data(),
+                         options.configPath.c_str());
+            return zentrik::kExitUsage;
+        }
+        options.session.config = *config;
     }
 
     zentrik::FaultSettings& faults = options.session.faults;

@@ -2,7 +2,11 @@
 
 #include <bit>
 #include <cstring>
+#include <fstream>
 #include <utility>
+
+#include "config/app_settings.h"
+#include "config/config_document.h"
 
 namespace zentrik {
 
@@ -72,6 +76,21 @@ ControllerConfig HostFromWire(const std::uint8_t* wire) {
     ControllerConfig config;
     std::memcpy(&config, bytes.data(), kConfigSize);
     return config;
+}
+
+std::optional<ControllerConfig> ControllerConfigFromIni(const std::string& path) {
+    // AppSettings reads a missing file as all defaults; a named file that is not there is
+    // a mistake worth reporting instead.
+    if (!std::ifstream(path).is_open()) {
+        return std::nullopt;
+    }
+    AppSettings settings;
+    settings.SetPath(path);
+    ConfigDocument doc;
+    settings.LoadConfig(doc.record);
+    // The file's pressures are in its own unit; the controller keeps psi x 256.
+    SyncDisplayPressures(doc);
+    return HostFromWire(ToWireImage(doc).data());
 }
 
 }  // namespace zentrik

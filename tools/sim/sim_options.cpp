@@ -74,13 +74,16 @@ SimOptionsResult ParseSimOptions(std::span<const std::string_view> args) {
         }
 
         std::uint64_t number = 0;
-        if (name == "link" || name == "record" || name == "flash-out") {
+        std::string* path = name == "link"        ? &options.linkPath
+                            : name == "record"    ? &options.recordPath
+                            : name == "flash-out" ? &options.flashOutPath
+                            : name == "config"    ? &options.configPath
+                                                  : nullptr;
+        if (path != nullptr) {
             if (value.empty()) {
                 return {std::nullopt, "--" + std::string(name) + " needs a file name"};
             }
-            (name == "link"     ? options.linkPath
-             : name == "record" ? options.recordPath
-                                : options.flashOutPath) = std::string(value);
+            *path = std::string(value);
         } else if (name == "serial") {
             if (!ParseHex(value, 16, number)) {
                 return {std::nullopt, Invalid(name, value, "16 hexadecimal digits")};
@@ -140,6 +143,8 @@ std::string SimUsage(std::string_view program) {
            "  --link PATH        also make PATH a symbolic link to the device (removed at exit)\n"
            "  --serial HEX16     serial number, 16 hex digits (default 030A000000000001)\n"
            "  --version HEX4     firmware version, 4 hex digits (default 0100)\n"
+           "  --config FILE      initial configuration from the \"Zentrik Config\" section of an\n"
+           "                     INI file (default: the factory configuration)\n"
            "  --baud N           pace both directions at N baud, 10 bits a byte (default 0:\n"
            "                     no pacing)\n"
            "  --latency MS       processing time before each reply or echo (default 0)\n"

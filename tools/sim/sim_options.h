@@ -18,6 +18,7 @@ inline constexpr int kMaxLatencyMs = 60'000;
 struct SimOptions {
     SessionSettings session;
     std::optional<std::uint64_t> seed;  // none: a random seed, reported on stderr
+    std::string configPath;             // initial configuration, loaded by the caller
     std::string linkPath;
     std::string recordPath;
     std::string flashOutPath;
