@@ -78,7 +78,7 @@ TEST(SimSessionTiming, PacedLineDeliversRequestThenReplyAtTheBaudRate) {
     const SimTime replyDone = requestDone + reference.LineTime(kInfoReply.size());
     session.Receive(kInfoRequest, kStart);
     // The controller has the request only once its eight bytes have crossed the line.
-    EXPECT_EQ(session.NextWakeup(), kStart + reference.LineTime(1));
+    EXPECT_EQ(session.NextWakeup(), requestDone + reference.LineTime(1));
     EXPECT_TRUE(session.TakeOutput(requestDone).empty());
     EXPECT_EQ(session.TakeOutput(requestDone + reference.LineTime(1)).size(), 1u);
     EXPECT_EQ(session.TakeOutput(replyDone - 1ns).size(), kInfoReply.size() - 2);

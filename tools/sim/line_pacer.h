@@ -28,7 +28,6 @@ class LinePacer {
     // The bytes whose last bit has left the line by `now`, oldest first, with that time.
     std::vector<TimedByte> TakeDue(SimTime now);
     std::optional<SimTime> NextDue() const;
-    bool empty() const { return m_queue.empty(); }
 
     // Time from the start of a busy period to the end of its `count`th byte.
     SimDuration LineTime(std::uint64_t count) const;

@@ -21,7 +21,6 @@ class RecordFile {
 
     bool Open(const std::string& path);  // false with errno set when it cannot be opened
     bool Append(std::span<const std::uint8_t> bytes);
-    bool isOpen() const { return m_file != nullptr; }
 
   private:
     std::FILE* m_file = nullptr;

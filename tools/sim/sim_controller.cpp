@@ -232,7 +232,6 @@ void SimController::FinishUpgrade(std::uint16_t receivedChecksum) {
         m_image.clear();
         return;
     }
-    ++m_completedUpgrades;
     m_identity.version = ReadBigEndian16(m_image.data());
     if (m_onFlashed) {
         m_onFlashed(m_image);

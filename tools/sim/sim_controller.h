@@ -67,13 +67,10 @@ class SimController {
 
     // Takes bytes that arrived at `now`; returns the replies and echoes they call for.
     std::vector<OutputChunk> Receive(std::span<const std::uint8_t> bytes, SimTime now);
-    // Applies the inactivity time-outs as of `now`. Receive does this for each byte anyway.
-    void Tick(SimTime now);
 
     const ControllerConfig& config() const { return m_config; }
     std::uint16_t firmwareVersion() const { return m_identity.version; }
     Mode mode() const;
-    int completedUpgrades() const { return m_completedUpgrades; }
     int rejectedUpgrades() const { return m_rejectedUpgrades; }
     int abandonedUpgrades() const { return m_abandonedUpgrades; }
 
@@ -90,6 +87,8 @@ class SimController {
         FlashChecksum,
     };
 
+    // Applies the inactivity time-outs as of `now`, before a byte that arrived then.
+    void Tick(SimTime now);
     void Step(std::uint8_t byte, std::vector<OutputChunk>& out);
     void HuntSync(std::uint8_t byte, std::size_t index, State next);
     void Reexamine(std::span<const std::uint8_t> bytes);
@@ -120,7 +119,6 @@ class SimController {
     std::array<std::uint8_t, 2> m_unit{};
     std::size_t m_unitFill = 0;
 
-    int m_completedUpgrades = 0;
     int m_rejectedUpgrades = 0;
     int m_abandonedUpgrades = 0;
 };

@@ -1,7 +1,5 @@
 #include "sim/sim_session.h"
 
-#include <algorithm>
-
 namespace zentrik {
 
 SimSession::SimSession(const SessionSettings& settings)
@@ -17,11 +15,9 @@ SimSession::SimSession(const SessionSettings& settings)
 
 void SimSession::Receive(std::span<const std::uint8_t> bytes, SimTime now) {
     m_inbound.Push(bytes, now);
-    Advance(now);
-}
-
-void SimSession::Advance(SimTime now) {
-    for (const TimedByte& in : m_inbound.TakeDue(now)) {
+    // Each byte is handled at once but with the time the line delivers it, and its reply is
+    // scheduled from that time; so only the outgoing line ever needs a wake-up.
+    for (const TimedByte& in : m_inbound.TakeDue(SimTime::max())) {
         for (OutputChunk& chunk : m_controller.Receive({&in.byte, 1}, in.time)) {
             const std::vector<std::uint8_t> line = m_faults.Apply(std::move(chunk.bytes));
             m_outbound.Push(line, in.time + m_latency);
@@ -30,7 +26,6 @@ void SimSession::Advance(SimTime now) {
 }
 
 std::vector<std::uint8_t> SimSession::TakeOutput(SimTime now) {
-    Advance(now);
     std::vector<std::uint8_t> out;
     for (const TimedByte& b : m_outbound.TakeDue(now)) {
         out.push_back(b.byte);
@@ -39,12 +34,7 @@ std::vector<std::uint8_t> SimSession::TakeOutput(SimTime now) {
 }
 
 std::optional<SimTime> SimSession::NextWakeup() const {
-    const auto in = m_inbound.NextDue();
-    const auto out = m_outbound.NextDue();
-    if (in && out) {
-        return std::min(*in, *out);
-    }
-    return in ? in : out;
+    return m_outbound.NextDue();
 }
 
 }  // namespace zentrik

@@ -33,15 +33,13 @@ class SimSession {
     void Receive(std::span<const std::uint8_t> bytes, SimTime now);
     // The bytes due on the tool's side of the line by `now`.
     std::vector<std::uint8_t> TakeOutput(SimTime now);
-    // When something is next due (a received byte to process or a byte to send).
+    // When the next byte is due to be sent.
     std::optional<SimTime> NextWakeup() const;
 
     SimController& controller() { return m_controller; }
     const FaultInjector& faults() const { return m_faults; }
 
   private:
-    void Advance(SimTime now);
-
     SimController m_controller;
     FaultInjector m_faults;
     SimDuration m_latency;
