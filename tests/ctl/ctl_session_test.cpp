@@ -14,6 +14,7 @@
 #include "link/port_scanner.h"
 #include "support/firmware_file.h"
 #include "support/link_rig.h"
+#include "support/sample_config.h"
 #include "support/test_paths.h"
 
 namespace zentrik {
@@ -41,34 +42,7 @@ class FakeEventSource : public PortEventSource {
     }
 };
 
-// A config whose pressures survive the INI file's two decimals exactly.
-ConfigDocument SampleDocument() {
-    ConfigDocument doc;
-    ControllerConfig& c = doc.record;
-    SetRPM_Present(c, true);
-    c.RPM_Multiplier = -3;
-    c.Input_Type1 = 2;
-    c.Input_Type2 = 1;
-    for (int s = 0; s < 2; ++s) {
-        StageConfig& st = c.stage[s];
-        SetPresent(st, true);
-        SetTrig_Sx1_Config(st, 1 + s);
-        SetTrig_Sx2_Config(st, 3 - s);
-        SetTIME_Based(st, s == 1);
-        SetFirst_Gear_Lockout(st, s == 0);
-        st.Frequency = static_cast<std::uint8_t>(12 + s);
-        st.RPM_Trigger = static_cast<std::int16_t>(2500 + 100 * s);
-        st.RPM_Max = static_cast<std::int16_t>(6500 + 250 * s);
-        st.Delay_Time = static_cast<std::uint8_t>(5 + s);
-        st.Ramp_Time = static_cast<std::uint8_t>(80 + s);
-        for (int p = 0; p < kPercentPoints; ++p) {
-            st.Percent[p] = static_cast<std::uint8_t>((p * 5 + s * 3) % 101);
-        }
-    }
-    doc.displayPressures = {1.5, 10.25, 25.75, 3.0, 12.5, 38.0};
-    SyncRecordPressures(doc);
-    return doc;
-}
+using test::SampleConfigDocument;
 
 struct SessionRig {
     std::string dir = test::MakeTempDir();
@@ -124,7 +98,7 @@ TEST(CtlSession, InfoPrintsSerialAndVersionOnStdout) {
     SessionRig rig;
     rig.controller.serial = {0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x11, 0x22, 0x33};
     rig.controller.version = 0x0A0B;
-    EXPECT_EQ(rig.Run(CtlCommand::Info), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.Run(CtlCommand::Info), kCtlExitOk) << rig.err.str();
     EXPECT_EQ(rig.out.str(), "Serial Number:DEADBEEF00112233\nFirmware Version:0A0B\n");
     EXPECT_EQ(rig.controller.requestTypes, std::vector<std::uint8_t>{3});
     EXPECT_FALSE(rig.port.open) << "the port is closed at the end";
@@ -133,7 +107,7 @@ TEST(CtlSession, InfoPrintsSerialAndVersionOnStdout) {
 TEST(CtlSession, SilentControllerTimesOutAfterTheRetriesAndAnswersAbort) {
     SessionRig rig;
     rig.silentFrames = 1000;
-    EXPECT_EQ(rig.Run(CtlCommand::Info), kExitFailed);
+    EXPECT_EQ(rig.Run(CtlCommand::Info), kCtlExitFailed);
     EXPECT_EQ(rig.FramesSent(), 3);  // the default TimeoutRetry
     EXPECT_TRUE(rig.ErrHas("The message timed out.")) << rig.err.str();
     EXPECT_TRUE(rig.ErrHas("answered Abort"));
@@ -147,7 +121,7 @@ TEST(CtlSession, RetriesFollowTheIniSettings) {
     writer.SetPath(rig.ini);
     writer.WriteInt(kSettingsSection, "TimeoutRetry", 5);
     rig.silentFrames = 4;  // the fifth attempt is answered
-    EXPECT_EQ(rig.Run(CtlCommand::Info), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.Run(CtlCommand::Info), kCtlExitOk) << rig.err.str();
     EXPECT_EQ(rig.FramesSent(), 5);
 }
 
@@ -155,7 +129,7 @@ TEST(CtlSession, ATerminalUserCanRetryAfterTheTimeoutBox) {
     SessionRig rig;
     rig.interactive = true;
     rig.silentFrames = 3;  // the three automatic attempts fail, the retry is answered
-    EXPECT_EQ(rig.Run(CtlCommand::Info, "r\n"), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.Run(CtlCommand::Info, "r\n"), kCtlExitOk) << rig.err.str();
     EXPECT_EQ(rig.FramesSent(), 4);
     EXPECT_NE(rig.out.str().find("Firmware Version:0102"), std::string::npos);
 }
@@ -164,7 +138,7 @@ TEST(CtlSession, IgnoringTheFailedRequestIsNotSuccess) {
     SessionRig rig;
     rig.interactive = true;
     rig.silentFrames = 1000;
-    EXPECT_EQ(rig.Run(CtlCommand::Info, "i\n"), kExitFailed);
+    EXPECT_EQ(rig.Run(CtlCommand::Info, "i\n"), kCtlExitFailed);
     EXPECT_EQ(rig.FramesSent(), 3);
     EXPECT_TRUE(rig.ErrHas("no controller info was received"));
 }
@@ -172,7 +146,7 @@ TEST(CtlSession, IgnoringTheFailedRequestIsNotSuccess) {
 TEST(CtlSession, AControllerThatReportsErrorsEndsWithTheCrcBox) {
     SessionRig rig;
     rig.controller.replyStatus = 1;
-    EXPECT_EQ(rig.Run(CtlCommand::Info), kExitFailed);
+    EXPECT_EQ(rig.Run(CtlCommand::Info), kCtlExitFailed);
     EXPECT_EQ(rig.FramesSent(), 3);  // the default CRCRetry
     EXPECT_TRUE(rig.ErrHas("The message had crc errors.")) << rig.err.str();
 }
@@ -180,7 +154,7 @@ TEST(CtlSession, AControllerThatReportsErrorsEndsWithTheCrcBox) {
 TEST(CtlSession, APortThatCannotBeOpenedFailsAtOnce) {
     SessionRig rig;
     rig.port.openResult = 2;
-    EXPECT_EQ(rig.Run(CtlCommand::Info), kExitFailed);
+    EXPECT_EQ(rig.Run(CtlCommand::Info), kCtlExitFailed);
     EXPECT_TRUE(rig.ErrHas("is not available. Please choose a different serial port."))
         << rig.err.str();
     EXPECT_TRUE(rig.port.writes.empty());
@@ -193,10 +167,10 @@ TEST(CtlSession, DownloadStoresTheControllersConfigAndLeavesTheRestOfTheFile) {
     SessionRig rig;
     const std::string before = "; keep me\n[Zentrik Settings]\nTimeout=77\n[Other]\nx=1\n";
     ASSERT_TRUE(test::WriteBytesFile(rig.ini, {before.begin(), before.end()}));
-    const ConfigDocument sample = SampleDocument();
+    const ConfigDocument sample = SampleConfigDocument();
     rig.controller.configImage = ToWireImage(sample);
 
-    EXPECT_EQ(rig.Run(CtlCommand::Download), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.Run(CtlCommand::Download), kCtlExitOk) << rig.err.str();
     EXPECT_TRUE(rig.ErrHas("The config was downloaded from the controller successfully."));
 
     AppSettings reader;
@@ -215,11 +189,11 @@ TEST(CtlSession, DownloadStoresTheControllersConfigAndLeavesTheRestOfTheFile) {
 
 TEST(CtlSession, DownloadInBarStoresBarValues) {
     SessionRig rig;
-    ConfigDocument sample = SampleDocument();
+    ConfigDocument sample = SampleConfigDocument();
     SetMAP_In_bar(sample.record, true);
     sample.displayPressures = {0.5, 1.0, 2.0, 0.25, 0.75, 2.5};
     rig.controller.configImage = ToWireImage(sample);  // the wire carries psi x 256
-    EXPECT_EQ(rig.Run(CtlCommand::Download), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.Run(CtlCommand::Download), kCtlExitOk) << rig.err.str();
 
     AppSettings reader;
     reader.SetPath(rig.ini);
@@ -235,7 +209,7 @@ TEST(CtlSession, FailedDownloadWritesNothing) {
         } else {
             rig.silentFrames = 1000;
         }
-        EXPECT_EQ(rig.Run(CtlCommand::Download), kExitFailed);
+        EXPECT_EQ(rig.Run(CtlCommand::Download), kCtlExitFailed);
         EXPECT_TRUE(rig.ErrHas(crc ? "The message had crc errors." : "The message timed out."));
         EXPECT_TRUE(rig.ErrHas("the configuration was not downloaded"));
         EXPECT_FALSE(std::ifstream(rig.ini).good()) << "no INI file was created";
@@ -245,18 +219,18 @@ TEST(CtlSession, FailedDownloadWritesNothing) {
 TEST(CtlSession, DownloadReportsAnIniFileThatCannotBeWritten) {
     SessionRig rig;
     rig.ini = rig.dir + "/missing-folder/Zentrik.ini";
-    EXPECT_EQ(rig.Run(CtlCommand::Download), kExitFailed);
+    EXPECT_EQ(rig.Run(CtlCommand::Download), kCtlExitFailed);
     EXPECT_TRUE(rig.ErrHas("cannot write the INI file " + rig.ini)) << rig.err.str();
 }
 
 TEST(CtlSession, UploadSendsTheIniFilesConfig) {
     SessionRig rig;
-    ConfigDocument sample = SampleDocument();
+    ConfigDocument sample = SampleConfigDocument();
     AppSettings writer;
     writer.SetPath(rig.ini);
     ASSERT_TRUE(SaveDocument(writer, sample));
 
-    EXPECT_EQ(rig.Run(CtlCommand::Upload), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.Run(CtlCommand::Upload), kCtlExitOk) << rig.err.str();
     EXPECT_TRUE(rig.ErrHas("The config was uploaded to the controller successfully."));
     ASSERT_EQ(rig.port.writes.size(), 1u);
     const auto& frame = rig.port.writes[0];
@@ -267,7 +241,7 @@ TEST(CtlSession, UploadSendsTheIniFilesConfig) {
 
 TEST(CtlSession, UploadWithoutAnIniFileSendsTheDefaults) {
     SessionRig rig;
-    EXPECT_EQ(rig.Run(CtlCommand::Upload), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.Run(CtlCommand::Upload), kCtlExitOk) << rig.err.str();
     ASSERT_EQ(rig.port.writes.size(), 1u);
     ConfigDocument defaults;
     AppSettings none;
@@ -300,7 +274,7 @@ struct UpgradeRig : SessionRig {
 
 TEST(CtlSession, UpgradeSendsTheImageAndSucceedsOnTheChecksumEcho) {
     UpgradeRig rig;
-    EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kCtlExitOk) << rig.err.str();
     EXPECT_EQ(rig.controller.requestTypes, (std::vector<std::uint8_t>{3, 238}));
     EXPECT_TRUE(std::equal(rig.file.begin(), rig.file.begin() + 30720,
                            rig.controller.receivedImage.begin(),
@@ -317,7 +291,7 @@ TEST(CtlSession, UpgradeSendsTheImageAndSucceedsOnTheChecksumEcho) {
 TEST(CtlSession, UpgradeWithoutYesAndWithoutATerminalSendsNothing) {
     UpgradeRig rig;
     rig.options.yes = false;
-    EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kExitFailed);
+    EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kCtlExitFailed);
     EXPECT_TRUE(rig.port.writes.empty());
     EXPECT_TRUE(rig.ErrHas("Would you like to upgrade the controller's firmware?"));
     EXPECT_TRUE(rig.ErrHas("the firmware upgrade was not started"));
@@ -327,7 +301,7 @@ TEST(CtlSession, ATerminalUserDecliningTheVersionQuestionEndsTheUpgrade) {
     UpgradeRig rig;
     rig.options.yes = false;
     rig.interactive = true;
-    EXPECT_EQ(rig.Run(CtlCommand::Upgrade, "y\ny\nn\n"), kExitFailed);
+    EXPECT_EQ(rig.Run(CtlCommand::Upgrade, "y\ny\nn\n"), kCtlExitFailed);
     EXPECT_EQ(rig.controller.requestTypes, std::vector<std::uint8_t>{3});
     EXPECT_EQ(rig.controller.unitsReceived, 0);
 }
@@ -346,13 +320,13 @@ TEST(CtlSession, RefusedFilesSendNothing) {
     for (const Case& c : cases) {
         UpgradeRig rig;
         ASSERT_TRUE(test::WriteBytesFile(rig.options.firmwareFile, c.bytes));
-        EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kExitFailed);
+        EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kCtlExitFailed);
         EXPECT_TRUE(rig.ErrHas(c.message)) << rig.err.str();
         EXPECT_TRUE(rig.port.writes.empty());
     }
     UpgradeRig missing;
     missing.options.firmwareFile = missing.dir + "/nope.eep";
-    EXPECT_EQ(missing.Run(CtlCommand::Upgrade), kExitFailed);
+    EXPECT_EQ(missing.Run(CtlCommand::Upgrade), kCtlExitFailed);
     EXPECT_TRUE(missing.ErrHas("There was an error opening the file."));
     EXPECT_TRUE(missing.port.writes.empty());
 }
@@ -374,7 +348,7 @@ TEST(CtlSession, TransferFailuresEndTheUpgradeWithTheirMessage) {
         rig.controller.swapEchoAtWord = c.swapAt;
         rig.controller.dropEchoAtWord = c.dropAt;
         rig.controller.corruptChecksumEcho = c.badChecksum;
-        EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kExitFailed);
+        EXPECT_EQ(rig.Run(CtlCommand::Upgrade), kCtlExitFailed);
         EXPECT_TRUE(rig.ErrHas(c.message)) << rig.err.str();
         EXPECT_TRUE(rig.ErrHas("the firmware upgrade did not complete"));
         EXPECT_FALSE(rig.ErrHas("Firmware upgrade complete."));
@@ -391,7 +365,7 @@ TEST(CtlSession, UnitTimesAreWrittenForEveryUnitSent) {
     CtlSession session(rig.options, rig.settings, rig.port, nullptr, rig.source, console);
     session.SetUnitTimesPath(times);
     CPortScanner scanner(MakeOverrideBridgeList());
-    ASSERT_EQ(session.Run(scanner), kExitOk);
+    ASSERT_EQ(session.Run(scanner), kCtlExitOk);
     std::istringstream lines(test::ReadTextFile(times));
     std::vector<long long> values;
     for (long long v; lines >> v;) {
@@ -447,9 +421,9 @@ TEST(CtlScan, PrintsTheDiscoveredDeviceOrExplainsWhyNot) {
         std::string err;
     };
     const std::vector<Case> cases = {
-        {"030A1234", 4, kExitOk, "/dev/ttyUSB4\n", ""},
-        {"9999", 4, kExitFailed, "", "no controller is attached"},
-        {"030A1234", -1, kExitFailed, "", "its serial port could not be determined"},
+        {"030A1234", 4, kCtlExitOk, "/dev/ttyUSB4\n", ""},
+        {"9999", 4, kCtlExitFailed, "", "no controller is attached"},
+        {"030A1234", -1, kCtlExitFailed, "", "its serial port could not be determined"},
     };
     for (const Case& c : cases) {
         std::ostringstream out, err;

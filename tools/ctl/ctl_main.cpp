@@ -25,11 +25,11 @@ int CtlMain(int argc, char** argv) {
     const CtlParseResult parsed = ParseCtlArguments(args);
     if (parsed.help) {
         std::cout << texts::kUsage;
-        return kExitOk;
+        return kCtlExitOk;
     }
     if (!parsed.options) {
         std::cerr << texts::kProgramName << ": " << parsed.error << "\n\n" << texts::kUsage;
-        return kExitUsage;
+        return kCtlExitUsage;
     }
     const CtlOptions& options = *parsed.options;
 
@@ -56,7 +56,7 @@ int CtlMain(int argc, char** argv) {
     PortEventQueue events;
     if (!events.Ok()) {
         std::cerr << texts::kProgramName << ": cannot create an event queue" << std::endl;
-        return kExitFailed;
+        return kCtlExitFailed;
     }
     ControllerPortAdapter port;
     CtlSession session(options, settings, port, &events, events, console);

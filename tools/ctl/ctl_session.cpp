@@ -27,7 +27,7 @@ CtlSession::CtlSession(const CtlOptions& options, AppSettings& settings, LinkPor
 
 int CtlSession::Fail(const std::string& text) {
     m_console.err << texts::kProgramName << ": " << text << std::endl;
-    return kExitFailed;
+    return kCtlExitFailed;
 }
 
 int CtlSession::Run(CPortScanner& scanner) {
@@ -48,7 +48,7 @@ int CtlSession::Run(CPortScanner& scanner) {
     // link's own message, rather than after every retry has timed out.
     const bool found = link.ScanForConnection(scanner, m_settings);
     if (!link.IsPortOpen() && (found || !link.OpenControllerPort())) {
-        return kExitFailed;
+        return kCtlExitFailed;
     }
 
     const auto idle = [&link] {
@@ -65,7 +65,7 @@ int CtlSession::Run(CPortScanner& scanner) {
             const int before = m_host.InfoBoxes();
             link.QueueRequest(RequestType::ControllerInfo);
             settle();
-            return m_host.InfoBoxes() > before ? kExitOk : Fail(texts::kInfoFailed);
+            return m_host.InfoBoxes() > before ? kCtlExitOk : Fail(texts::kInfoFailed);
         }
         case CtlCommand::Download: {
             const int before = m_host.Notices(NoticeKind::Downloaded);
@@ -77,14 +77,14 @@ int CtlSession::Run(CPortScanner& scanner) {
             if (!SaveDocument(m_settings, m_host.Document())) {
                 return Fail(FormatText(texts::kIniWriteFailedFormat, m_settings.Path().c_str()));
             }
-            return kExitOk;
+            return kCtlExitOk;
         }
         case CtlCommand::Upload: {
             LoadDocument(m_settings, m_host.Document());
             const int before = m_host.Notices(NoticeKind::Uploaded);
             link.QueueRequest(RequestType::UploadConfig);
             settle();
-            return m_host.Notices(NoticeKind::Uploaded) > before ? kExitOk
+            return m_host.Notices(NoticeKind::Uploaded) > before ? kCtlExitOk
                                                                  : Fail(texts::kUploadFailed);
         }
         case CtlCommand::Upgrade: {
@@ -106,25 +106,25 @@ int CtlSession::Run(CPortScanner& scanner) {
             if (!m_unitTimesPath.empty()) {
                 m_host.WriteUnitTimes(m_unitTimesPath);
             }
-            return m_host.UpgradeSucceeded() ? kExitOk : Fail(texts::kUpgradeFailed);
+            return m_host.UpgradeSucceeded() ? kCtlExitOk : Fail(texts::kUpgradeFailed);
         }
         case CtlCommand::Scan:
             break;
     }
-    return kExitUsage;
+    return kCtlExitUsage;
 }
 
 int RunScan(AppSettings& settings, CPortScanner& scanner, const CtlConsole& console) {
     if (!scanner.FindController(settings)) {
         console.err << texts::kProgramName << ": " << texts::kNoController << std::endl;
-        return kExitFailed;
+        return kCtlExitFailed;
     }
     if (settings.CommPort < 0 && PortOverride().empty()) {
         console.err << texts::kProgramName << ": " << texts::kNoPortNumber << std::endl;
-        return kExitFailed;
+        return kCtlExitFailed;
     }
     console.out << ControllerDeviceName(settings.CommPort) << std::endl;
-    return kExitOk;
+    return kCtlExitOk;
 }
 
 }  // namespace zentrik

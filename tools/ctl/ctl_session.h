@@ -16,9 +16,9 @@ namespace zentrik {
 class CPortScanner;
 
 // Exit statuses of the tool.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;
-inline constexpr int kExitUsage = 2;
+inline constexpr int kCtlExitOk = 0;
+inline constexpr int kCtlExitFailed = 1;
+inline constexpr int kCtlExitUsage = 2;
 
 // Where a session reads answers and writes its output.
 struct CtlConsole {

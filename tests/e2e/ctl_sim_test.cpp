@@ -1,0 +1,314 @@
+// zentrikctl against zentrik-sim over a pseudo-terminal, both as built. Every child runs
+// under a time limit and is killed when it overstays; the test INI files use short reply
+// allowances where a time-out is expected and a generous Timeout where none is.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "child_process.h"
+#include "config/config_persistence.h"
+#include "support/firmware_file.h"
+#include "support/sample_config.h"
+#include "support/test_paths.h"
+
+namespace zentrik::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kCtlLimit = 30s;
+
+// Settings for runs that should not time out on a loaded machine.
+constexpr const char* kPatientSettings =
+    "[Zentrik Settings]\nTimeout=500\nTimeoutRetry=3\nCRCRetry=3\n";
+
+// A simulator for one test, in its own folder.
+class Sim {
+  public:
+    explicit Sim(std::vector<std::string> args, std::string dir = MakeTempDir())
+        : m_dir(std::move(dir)) {
+        args.insert(args.begin(), SimulatorPath());
+        m_process = std::make_unique<ServerProcess>(args, m_dir + "/sim.err");
+        m_device = m_process->FirstLine(5s);
+    }
+    const std::string& Device() const { return m_device; }
+    const std::string& Dir() const { return m_dir; }
+    std::string Path(const std::string& name) const { return m_dir + "/" + name; }
+    std::string Errors() const { return ReadTextFile(Path("sim.err")); }
+
+  private:
+    std::string m_dir;
+    std::unique_ptr<ServerProcess> m_process;
+    std::string m_device;
+};
+
+ProcessResult Ctl(std::vector<std::string> args, const EnvEdits& env = {}) {
+    args.insert(args.begin(), CtlPath());
+    return RunProcess(args, env, kCtlLimit);
+}
+
+std::string WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::trunc) << text;
+    return path;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// An INI file holding the sample configuration (and patient settings).
+std::string WriteSampleIni(const std::string& path) {
+    WriteText(path, kPatientSettings);
+    AppSettings settings;
+    settings.SetPath(path);
+    ConfigDocument doc = SampleConfigDocument();
+    EXPECT_TRUE(SaveDocument(settings, doc));
+    return path;
+}
+
+ConfigDocument LoadIni(const std::string& path) {
+    AppSettings settings;
+    settings.SetPath(path);
+    ConfigDocument doc;
+    LoadDocument(settings, doc);
+    return doc;
+}
+
+void ExpectSameConfig(const std::string& expectedIni, const std::string& actualIni) {
+    const std::string expected = IniSectionText(expectedIni, "Zentrik Config");
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(IniSectionText(actualIni, "Zentrik Config"), expected);
+    const ConfigDocument a = LoadIni(expectedIni);
+    const ConfigDocument b = LoadIni(actualIni);
+    EXPECT_EQ(std::memcmp(&a.record, &b.record, sizeof a.record), 0);
+    EXPECT_EQ(a.displayPressures, b.displayPressures);
+}
+
+// ---- commands -------------------------------------------------------------------------------
+
+TEST(CtlWithSim, InfoPrintsTheSimulatorsSerialAndVersion) {
+    Sim sim({"--serial", "0123456789ABCDEF", "--version", "0A0B"});
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::string ini = WriteText(sim.Path("t.ini"), kPatientSettings);
+    const ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "info"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Serial Number:0123456789ABCDEF\nFirmware Version:0A0B\n");
+}
+
+TEST(CtlWithSim, DownloadStoresExactlyTheSimulatorsConfig) {
+    const std::string dir = MakeTempDir();
+    const std::string source = WriteSampleIni(dir + "/source.ini");
+    Sim sim({"--config", source}, dir);
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::string ini = WriteText(sim.Path("t.ini"), kPatientSettings);
+
+    const ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "download"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(Has(r.err, "The config was downloaded from the controller successfully."));
+    ExpectSameConfig(source, ini);
+    // The settings section is read, never rewritten.
+    EXPECT_EQ(IniSectionText(ini, "Zentrik Settings"), "Timeout=500\nTimeoutRetry=3\nCRCRetry=3\n");
+}
+
+TEST(CtlWithSim, UploadedConfigIsWhatTheSimulatorStoresAndDownloadsAgain) {
+    const std::string dir = MakeTempDir();
+    const std::string record = dir + "/record.txt";
+    Sim sim({"--record", record}, dir);  // factory configuration
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+
+    const std::string upload = WriteSampleIni(sim.Path("upload.ini"));
+    ProcessResult r = Ctl({"--port", sim.Device(), "--ini", upload, "upload"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(Has(r.err, "The config was uploaded to the controller successfully."));
+
+    // The frame on the wire carries the INI file's configuration.
+    const std::vector<std::string> lines = Lines(ReadTextFile(record));
+    ASSERT_EQ(lines.size(), 1u);
+    const auto wire = ToWireImage(LoadIni(upload));
+    std::ostringstream hex;
+    for (std::size_t i = 0; i < wire.size(); ++i) {
+        char pair[4];
+        std::snprintf(pair, sizeof pair, "%02X", wire[i]);
+        hex << ' ' << pair;
+    }
+    EXPECT_TRUE(Has(lines[0], "22 37 49 F2 02 0A" + hex.str())) << lines[0];
+
+    // And the controller hands it back unchanged.
+    const std::string back = WriteText(sim.Path("back.ini"), kPatientSettings);
+    r = Ctl({"--port", sim.Device(), "--ini", back, "download"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ExpectSameConfig(upload, back);
+}
+
+TEST(CtlWithSim, UpgradeFlashesTheImageAndInfoReportsItsVersion) {
+    const std::string dir = MakeTempDir();
+    const std::string flash = dir + "/flash.bin";
+    Sim sim({"--version", "0102", "--flash-out", flash}, dir);
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::vector<std::uint8_t> file = BuildFirmwareFile(0x0203, 0x0A, 5);
+    const std::string image = sim.Path("fw.eep");
+    ASSERT_TRUE(WriteBytesFile(image, file));
+    const std::string ini = WriteText(sim.Path("t.ini"), kPatientSettings);
+
+    ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "--yes", "upgrade", image});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(Has(r.err, "This will upgrade the controller version from 0102 to 0203."));
+    EXPECT_TRUE(Has(r.err, "Firmware upgrade complete."));
+    EXPECT_EQ(ReadBytesFile(flash), std::vector<std::uint8_t>(file.begin(), file.begin() + 30720));
+
+    r = Ctl({"--port", sim.Device(), "--ini", ini, "info"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Firmware Version:0203\n")) << r.out;
+}
+
+TEST(CtlWithSim, CorruptFirmwareIsRefusedBeforeAnythingIsSent) {
+    const std::string dir = MakeTempDir();
+    const std::string record = dir + "/record.txt";
+    Sim sim({"--record", record}, dir);
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    std::vector<std::uint8_t> file = BuildFirmwareFile(0x0203);
+    file[30723] ^= 0x80;  // the trailer no longer matches
+    const std::string image = dir + "/bad.eep";
+    ASSERT_TRUE(WriteBytesFile(image, file));
+    const std::string ini = WriteText(dir + "/t.ini", kPatientSettings);
+
+    ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "--yes", "upgrade", image});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Has(r.err, "The file appears to be corrupted. Please try again.")) << r.err;
+    // The record is live: a request afterwards is its first and only line.
+    r = Ctl({"--port", sim.Device(), "--ini", ini, "info"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Lines(ReadTextFile(record)), std::vector<std::string>{"22 37 49 F2 03 0A 87 CA"});
+}
+
+// ---- failures -------------------------------------------------------------------------------
+
+TEST(CtlWithSim, SilentControllerTimesOutAndNothingIsWritten) {
+    Sim sim({"--silent"});
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::string settings = "[Zentrik Settings]\nTimeout=10\nTimeoutRetry=1\n";
+    const std::string ini = WriteText(sim.Path("t.ini"), settings);
+    const ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "download"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Has(r.err, "The message timed out.")) << r.err;
+    EXPECT_EQ(ReadTextFile(ini), settings);
+}
+
+TEST(CtlWithSim, RefusingControllerGivesTheCrcMessage) {
+    Sim sim({"--status", "1"});
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::string ini = WriteText(sim.Path("t.ini"), kPatientSettings);
+    const ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "info"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Has(r.err, "The message had crc errors.")) << r.err;
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(CtlWithSim, DownloadsThroughAFaultyLineAreExactOrFailCleanly) {
+    const std::string dir = MakeTempDir();
+    const std::string source = WriteSampleIni(dir + "/source.ini");
+    const std::string record = dir + "/record.txt";
+    Sim sim({"--config", source, "--record", record, "--corrupt", "0.3", "--noise", "0.3",
+             "--drop", "0.05", "--seed", "7"},
+            dir);
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::string settings = "[Zentrik Settings]\nTimeout=20\nTimeoutRetry=8\nCRCRetry=8\n";
+    constexpr int kRuns = 5;
+    int good = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::string ini = WriteText(dir + "/run" + std::to_string(run) + ".ini", settings);
+        const ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "download"});
+        ASSERT_FALSE(r.timedOut);
+        if (r.exitCode == 0) {
+            ++good;
+            ExpectSameConfig(source, ini);
+        } else {
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(Has(r.err, "The message had crc errors.") ||
+                        Has(r.err, "The message timed out."))
+                << r.err;
+            EXPECT_EQ(ReadTextFile(ini), settings);
+        }
+    }
+    EXPECT_GT(good, 0);
+    // The faults were real: requests had to be sent again.
+    EXPECT_GT(Lines(ReadTextFile(record)).size(), static_cast<std::size_t>(kRuns));
+}
+
+TEST(CtlWithSim, UpgradeThroughAFaultyLineNeverFlashesSilentlyWrong) {
+    const std::string dir = MakeTempDir();
+    const std::string flash = dir + "/flash.bin";
+    Sim sim({"--version", "0102", "--flash-out", flash, "--corrupt", "0.0002", "--seed", "3"},
+            dir);
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::vector<std::uint8_t> file = BuildFirmwareFile(0x0300, 0x0A, 9);
+    const std::string image = dir + "/fw.eep";
+    ASSERT_TRUE(WriteBytesFile(image, file));
+    const std::string ini = WriteText(dir + "/t.ini", kPatientSettings);
+    const ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "--yes", "upgrade", image});
+    if (r.exitCode == 0) {
+        EXPECT_EQ(ReadBytesFile(flash),
+                  std::vector<std::uint8_t>(file.begin(), file.begin() + 30720));
+    } else {
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(Has(r.err, "the firmware upgrade did not complete")) << r.err;
+        EXPECT_FALSE(Has(r.err, "Firmware upgrade complete."));
+    }
+}
+
+TEST(CtlWithSim, AMissingDeviceFailsAtOnceWithTheLinksMessage) {
+    const std::string dir = MakeTempDir();
+    const std::string ini = WriteText(dir + "/t.ini", kPatientSettings);
+    const ProcessResult r = Ctl({"--port", dir + "/no-such-tty", "--ini", ini, "info"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(
+        Has(r.err, dir + "/no-such-tty is not available. Please choose a different serial port."))
+        << r.err;
+}
+
+TEST(CtlWithSim, UsageErrorsExitWithTwo) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"flash"}, {"upgrade"}, {"info", "--baud", "9600"}}) {
+        const ProcessResult r = Ctl(args);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(Has(r.err, "Usage: zentrikctl")) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+// ---- the port ---------------------------------------------------------------------------------
+
+TEST(CtlWithSim, ScanAndCommandsFollowZentrikPortAndPortOverridesIt) {
+    Sim sim({"--serial", "030A00000000BEEF"});
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::string ini = WriteText(sim.Path("t.ini"), kPatientSettings);
+
+    ProcessResult r = Ctl({"--ini", ini, "scan"}, {"ZENTRIK_PORT=" + sim.Device()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, sim.Device() + "\n");
+
+    r = Ctl({"--ini", ini, "info"}, {"ZENTRIK_PORT=" + sim.Device()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Serial Number:030A00000000BEEF")) << r.out;
+
+    r = Ctl({"--port", sim.Device(), "--ini", ini, "info"},
+            {"ZENTRIK_PORT=" + sim.Dir() + "/elsewhere"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Serial Number:030A00000000BEEF")) << r.out;
+}
+
+}  // namespace
+}  // namespace zentrik::test
