@@ -28,8 +28,7 @@ TEST(ConsoleQuestions, WithoutATerminalYesNoIsNoUnlessYesToAll) {
 TEST(ConsoleQuestions, AbortRetryIgnoreWithoutATerminalIsAbortEvenWithYesToAll) {
     Console c("r\n");
     ConsoleQuestions ask(true, false, c.in, c.prompt);
-    EXPECT_EQ(ask.Ask("The message timed out.", "Timeout Error",
-                      MessageButtons::AbortRetryIgnore),
+    EXPECT_EQ(ask.Ask("The message timed out.", "Timeout Error", MessageButtons::AbortRetryIgnore),
               MessageAnswer::Abort);
     EXPECT_NE(c.prompt.str().find("The message timed out."), std::string::npos);
 }

@@ -65,8 +65,8 @@ struct SessionRig {
         auto answer = port.onWrite;
         port.onWrite = [this, answer](std::span<const std::uint8_t> bytes) {
             if (bytes.size() >= 8) {
-                controller.answerFrames = static_cast<int>(controller.requestTypes.size()) >=
-                                          silentFrames;
+                controller.answerFrames =
+                    static_cast<int>(controller.requestTypes.size()) >= silentFrames;
             }
             answer(bytes);
             if (port.HasPending()) {
@@ -87,9 +87,7 @@ struct SessionRig {
     }
 
     int FramesSent() const { return static_cast<int>(controller.requestTypes.size()); }
-    bool ErrHas(const std::string& text) const {
-        return err.str().find(text) != std::string::npos;
-    }
+    bool ErrHas(const std::string& text) const { return err.str().find(text) != std::string::npos; }
 };
 
 // ---- info -----------------------------------------------------------------------------------

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
 #include <chrono>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace zentrik::test {

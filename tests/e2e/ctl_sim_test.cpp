@@ -221,8 +221,8 @@ TEST(CtlWithSim, DownloadsThroughAFaultyLineAreExactOrFailCleanly) {
     const std::string dir = MakeTempDir();
     const std::string source = WriteSampleIni(dir + "/source.ini");
     const std::string record = dir + "/record.txt";
-    Sim sim({"--config", source, "--record", record, "--corrupt", "0.3", "--noise", "0.3",
-             "--drop", "0.05", "--seed", "7"},
+    Sim sim({"--config", source, "--record", record, "--corrupt", "0.3", "--noise", "0.3", "--drop",
+             "0.05", "--seed", "7"},
             dir);
     ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
     const std::string settings = "[Zentrik Settings]\nTimeout=20\nTimeoutRetry=8\nCRCRetry=8\n";
@@ -251,8 +251,7 @@ TEST(CtlWithSim, DownloadsThroughAFaultyLineAreExactOrFailCleanly) {
 TEST(CtlWithSim, UpgradeThroughAFaultyLineNeverFlashesSilentlyWrong) {
     const std::string dir = MakeTempDir();
     const std::string flash = dir + "/flash.bin";
-    Sim sim({"--version", "0102", "--flash-out", flash, "--corrupt", "0.0002", "--seed", "3"},
-            dir);
+    Sim sim({"--version", "0102", "--flash-out", flash, "--corrupt", "0.0002", "--seed", "3"}, dir);
     ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
     const std::vector<std::uint8_t> file = BuildFirmwareFile(0x0300, 0x0A, 9);
     const std::string image = dir + "/fw.eep";

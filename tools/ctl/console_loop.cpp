@@ -17,9 +17,8 @@ bool ConsoleLoop::RunUntil(const std::function<bool()>& done) {
     while (!done()) {
         events.clear();
         // Without a timer, only what is already pending is taken.
-        m_source.Wait(m_deadline ? m_deadline : std::optional<LoopClock::time_point>(
-                                                    m_source.Now()),
-                      events);
+        m_source.Wait(
+            m_deadline ? m_deadline : std::optional<LoopClock::time_point>(m_source.Now()), events);
         if (!events.empty()) {
             // Bytes that arrived by the deadline are handled before the timer is looked at.
             for (const std::uintptr_t wParam : events) {

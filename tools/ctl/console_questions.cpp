@@ -1,8 +1,8 @@
 #include "ctl/console_questions.h"
 
 #include <cctype>
-#include <optional>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -52,6 +52,10 @@ MessageAnswer ConsoleQuestions::Ask(std::string_view text, std::string_view capt
                                     MessageButtons buttons) {
     if (buttons == MessageButtons::Ok) {
         return MessageAnswer::Ok;
+    }
+    // Some questions end in a line break of their own.
+    while (!text.empty() && text.back() == '\n') {
+        text.remove_suffix(1);
     }
     m_prompt << caption << ": " << text << '\n';
     if (buttons == MessageButtons::YesNo) {

@@ -11,10 +11,10 @@
 #include "ctl/ctl_options.h"
 #include "ctl/ctl_session.h"
 #include "ctl/ctl_texts.h"
+#include "ctl/port_event_queue.h"
 #include "link/controller_port_adapter.h"
 #include "link/device_name.h"
 #include "link/port_scanner.h"
-#include "ctl/port_event_queue.h"
 
 namespace zentrik {
 

@@ -2,8 +2,8 @@
 
 #include <mutex>
 
-#include "link/port_event_sink.h"
 #include "ctl/port_event_source.h"
+#include "link/port_event_sink.h"
 
 namespace zentrik {
 
@@ -22,8 +22,7 @@ class PortEventQueue : public PortEventSink, public PortEventSource {
 
     // PortEventSink, on the port's event thread. Messages other than WM_PORT_EVENT are
     // dropped.
-    void PostPortEvent(std::uint32_t message, std::uintptr_t wParam,
-                       std::intptr_t lParam) override;
+    void PostPortEvent(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
     // PortEventSource, on the loop's thread.
     LoopClock::time_point Now() override { return LoopClock::now(); }
