@@ -185,20 +185,6 @@ TEST(CtlSession, DownloadStoresTheControllersConfigAndLeavesTheRestOfTheFile) {
     EXPECT_EQ(after.find("CommPort"), std::string::npos) << "the settings are never written";
 }
 
-TEST(CtlSession, DownloadInBarStoresBarValues) {
-    SessionRig rig;
-    ConfigDocument sample = SampleConfigDocument();
-    SetMAP_In_bar(sample.record, true);
-    sample.displayPressures = {0.5, 1.0, 2.0, 0.25, 0.75, 2.5};
-    rig.controller.configImage = ToWireImage(sample);  // the wire carries psi x 256
-    EXPECT_EQ(rig.Run(CtlCommand::Download), kCtlExitOk) << rig.err.str();
-
-    AppSettings reader;
-    reader.SetPath(rig.ini);
-    EXPECT_TRUE(reader.ReadBool(kConfigSection, "MAP_In_bar", 0));
-    EXPECT_NEAR(reader.ReadFloat(kConfigSection, "Stage 1 MAP Max", 0), 2.0, 0.011);
-}
-
 TEST(CtlSession, FailedDownloadWritesNothing) {
     for (const bool crc : {false, true}) {
         SessionRig rig;
