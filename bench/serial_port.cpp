@@ -106,6 +106,15 @@ struct Pty {
     }
 };
 
+// The line settings the link applies after opening.
+void ApplyLinkSettings(CControllerPort& port) {
+    port.SetLineFormat(19200, 8, kParityNone, kStopBitsOne);
+    port.SetFlowControl(kFlowOff);
+    port.SetEventMask(kDefaultEventMask);
+    port.SetReadMode(kReadNonBlocking);
+    port.Purge();
+}
+
 double Ms(std::int64_t ns) {
     return static_cast<double>(ns) / 1e6;
 }
@@ -297,11 +306,7 @@ int RoundTripsWithSimulator(int units) {
         std::fprintf(stderr, "cannot open %s\n", sim.devicePath.c_str());
         return 1;
     }
-    port.SetLineFormat(19200, 8, kParityNone, kStopBitsOne);
-    port.SetFlowControl(kFlowOff);
-    port.SetEventMask(kDefaultEventMask);
-    port.SetReadMode(kReadNonBlocking);
-    port.Purge();
+    ApplyLinkSettings(port);
 
     const LinkFrame request = LinkFrame::Request(RequestType::FlashPermission);
     std::uint64_t seen = sink.Posts();
@@ -327,11 +332,7 @@ int RoundTrips(int units) {
         std::fprintf(stderr, "cannot open a pseudo-terminal port\n");
         return 1;
     }
-    port.SetLineFormat(19200, 8, kParityNone, kStopBitsOne);
-    port.SetFlowControl(kFlowOff);
-    port.SetEventMask(kDefaultEventMask);
-    port.SetReadMode(kReadNonBlocking);
-    port.Purge();
+    ApplyLinkSettings(port);
 
     // Echo peer: sends back whatever the port writes.
     int stop = eventfd(0, EFD_CLOEXEC);
