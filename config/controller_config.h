@@ -13,9 +13,9 @@ namespace zentrik {
 struct StageConfig {
     std::uint8_t flags;  // see the kStage* masks below
     std::uint8_t reserved1;
-    std::int16_t RPM_Max;      // engine-speed cut-off, rpm
-    std::int16_t MAP_Max;      // pressure cut-off, 8.8 fixed point
-    std::uint8_t Frequency;    // solenoid pulse frequency, Hz
+    std::int16_t RPM_Max;    // engine-speed cut-off, rpm
+    std::int16_t MAP_Max;    // pressure cut-off, 8.8 fixed point
+    std::uint8_t Frequency;  // solenoid pulse frequency, Hz
     std::uint8_t reserved7;
     std::uint8_t Percent[20];  // the percent curve, 0..100 at each point
     std::int16_t RPM_Trigger;  // engine speed at which the stage may start

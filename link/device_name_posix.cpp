@@ -3,6 +3,8 @@
 namespace zentrik {
 
 // The CP210x driver's nodes.
-std::string PlatformDeviceName(int portNumber) { return "/dev/ttyUSB" + std::to_string(portNumber); }
+std::string PlatformDeviceName(int portNumber) {
+    return "/dev/ttyUSB" + std::to_string(portNumber);
+}
 
 }  // namespace zentrik

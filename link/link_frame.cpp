@@ -41,7 +41,9 @@ constexpr auto kCrc32Table = MakeCrc32Table();
 
 }  // namespace
 
-bool IsRequestType(std::uint8_t value) { return ReplyBodyLength(value) != 0; }
+bool IsRequestType(std::uint8_t value) {
+    return ReplyBodyLength(value) != 0;
+}
 
 std::size_t ReplyBodyLength(std::uint8_t type) {
     switch (static_cast<RequestType>(type)) {
@@ -57,7 +59,9 @@ std::size_t ReplyBodyLength(std::uint8_t type) {
     return 0;
 }
 
-std::uint16_t Crc16TableEntry(std::uint8_t index) { return kCrc16Table[index]; }
+std::uint16_t Crc16TableEntry(std::uint8_t index) {
+    return kCrc16Table[index];
+}
 
 std::uint16_t Crc16(const std::uint8_t* data, long length) {
     std::uint16_t crc = 0;

@@ -38,7 +38,7 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t length);
 
 // A complete frame as sent on the wire.
 class LinkFrame {
-public:
+  public:
     // Tool to controller: sync, type, 0x0A, payload, Crc16 big-endian.
     static LinkFrame Request(RequestType type, std::span<const std::uint8_t> payload = {});
     // Controller to tool: sync, type, status, payload, Crc16 big-endian.
@@ -49,7 +49,7 @@ public:
     const std::uint8_t* data() const { return m_bytes.data(); }
     std::size_t size() const { return m_bytes.size(); }
 
-private:
+  private:
     static LinkFrame Build(std::uint8_t type, std::uint8_t second,
                            std::span<const std::uint8_t> payload);
     std::vector<std::uint8_t> m_bytes;

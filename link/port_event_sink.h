@@ -8,7 +8,7 @@ namespace zentrik {
 // the event thread; an implementation must be thread-safe, must not block and must not call
 // back into the port (it only queues the message for the owner's own thread).
 class PortEventSink {
-public:
+  public:
     virtual ~PortEventSink() = default;
     virtual void PostPortEvent(std::uint32_t message, std::uintptr_t wParam,
                                std::intptr_t lParam) = 0;

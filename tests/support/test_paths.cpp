@@ -6,11 +6,17 @@
 
 namespace zentrik::test {
 
-std::string DataDir() { return ZENTRIK_TEST_DATA_DIR; }
+std::string DataDir() {
+    return ZENTRIK_TEST_DATA_DIR;
+}
 
-std::string SimulatorPath() { return std::string(ZENTRIK_BINARY_DIR) + "/tools/zentrik-sim"; }
+std::string SimulatorPath() {
+    return std::string(ZENTRIK_BINARY_DIR) + "/tools/zentrik-sim";
+}
 
-std::string CtlPath() { return std::string(ZENTRIK_BINARY_DIR) + "/tools/zentrikctl"; }
+std::string CtlPath() {
+    return std::string(ZENTRIK_BINARY_DIR) + "/tools/zentrikctl";
+}
 
 std::string MakeTempDir() {
     const char* base = std::getenv("TMPDIR");
