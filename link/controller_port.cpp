@@ -2,6 +2,10 @@
 
 namespace zentrik {
 
+CControllerPort::~CControllerPort() {
+    CSerialWnd::Close();
+}
+
 std::int32_t CControllerPort::Open(const std::string& deviceName, PortEventSink* window,
                                    std::uint32_t message, std::int32_t messageParam,
                                    std::uint32_t rxQueueSize, std::uint32_t txQueueSize) {

@@ -13,6 +13,10 @@ namespace zentrik {
 // The sink may be null (the port then reports to no one).
 class CControllerPort : public CSerialWnd {
   public:
+    // Closes before any base destructor runs: the event thread calls through this object's
+    // virtual table until it has ended, so the table must not change under it.
+    ~CControllerPort() override;
+
     using CSerialWnd::Open;
     virtual std::int32_t Open(const std::string& deviceName, PortEventSink* window,
                               std::uint32_t message, std::int32_t messageParam,
