@@ -72,6 +72,7 @@ void ControllerLink::SendRequest(RequestType type) {
 }
 
 int ControllerLink::ReplyIntervalMs(const std::uint8_t* data, std::size_t length) const {
+    // The INI file is not range-checked; a negative Timeout must not make a negative interval.
     int interval = std::max(m_settings.Timeout, 0);
     if (length > 5) {
         switch (data[4]) {
@@ -184,6 +185,8 @@ void ControllerLink::HandleChecksumError(std::uint8_t type) {
             m_requestInFlight = false;
             m_upgradeInProgress = false;
             ResetReceiver();
+            // Removed before the box rather than after it, so that whatever the box's event
+            // loop delivers finds the failed request already gone.
             RemoveHead();
             m_host.ShowMessageBox(
                 type == kType(RequestType::ControllerInfo) ? texts::kInfoCrcFailedText
@@ -231,7 +234,14 @@ void ControllerLink::EndUpgradeRequestTimedOut(std::uint8_t type) {
             m_host.ShowMessageBox(texts::kVersionTimeoutText, texts::kVersionTimeoutCaption,
                                   MessageIcon::Exclamation, MessageButtons::AbortRetryIgnore);
         if (exchange != m_exchange) {
-            return;  // the request was settled while the box was up; the answer is moot
+            // A reply arrived while the box was up and has already moved the link on:
+            // Retry and Ignore are moot, but Abort still ends the upgrade.
+            if (answer == MessageAnswer::Abort) {
+                AbandonQueue();
+                m_upgradeInProgress = false;
+                ResetReceiver();
+            }
+            return;
         }
         m_requestInFlight = false;
         switch (answer) {
@@ -256,7 +266,7 @@ void ControllerLink::EndUpgradeRequestTimedOut(std::uint8_t type) {
     m_upgradeInProgress = false;
     ResetReceiver();
     if (type == kType(RequestType::FlashPermission)) {
-        RemoveHead();
+        RemoveHead();  // before the box, as for the checksum failure above
         m_host.ShowMessageBox(texts::kPermissionTimeoutText, texts::kUpdateFailedCaption,
                               MessageIcon::Exclamation, MessageButtons::Ok);
     } else {
@@ -269,7 +279,13 @@ void ControllerLink::AskAfterRetries(const char* text, const char* caption) {
     const MessageAnswer answer =
         m_host.ShowMessageBox(text, caption, MessageIcon::None, MessageButtons::AbortRetryIgnore);
     if (exchange != m_exchange) {
-        return;  // a late reply completed the request while the box was up
+        // A late reply moved the link on while the box was up (completed the request, or
+        // failed its check and re-sent it). Retry and Ignore are moot then, Ignore would
+        // even drop a request the user never saw fail; Abort still stops everything.
+        if (answer == MessageAnswer::Abort) {
+            AbandonQueue();
+        }
+        return;
     }
     switch (answer) {
         case MessageAnswer::Abort:
@@ -285,6 +301,14 @@ void ControllerLink::AskAfterRetries(const char* text, const char* caption) {
     m_consecutiveCrcErrors = 0;
     m_requestInFlight = false;
     DoQueue();
+}
+
+void ControllerLink::AbandonQueue() {
+    m_queue.clear();
+    StopReplyTimer();
+    m_requestInFlight = false;
+    m_consecutiveTimeouts = 0;
+    m_consecutiveCrcErrors = 0;
 }
 
 void ControllerLink::OnReplyTimer() {
@@ -321,6 +345,13 @@ void ControllerLink::OnPortEvent(std::uintptr_t wParam) {
 }
 
 void ControllerLink::OnReplyBody(std::uint8_t type, std::span<const std::uint8_t> body) {
+    // During an upgrade only the reply to the request in flight counts. A late or repeated
+    // reply (a controller-info reply after a Retry, say) would otherwise complete the flash
+    // request in its place or ask the version question twice, and the transfer would start
+    // out of step. The request in flight still ends by its own reply timer.
+    if (m_upgradeInProgress && (!m_requestInFlight || type != m_currentType)) {
+        return;
+    }
     if (!IsGoodReplyBody(body.data(), body.size())) {
         // A non-zero status counts as a checksum error and is retried like one.
         gotmessage(ReplyOutcome::ChecksumError, type);

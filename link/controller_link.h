@@ -123,6 +123,8 @@ class ControllerLink : private ReceiverSink {
     void EndUpgradeRequestTimedOut(std::uint8_t type);
     // The user's answer to "CRC Error" / "Timeout Error" once retries are used up.
     void AskAfterRetries(const char* text, const char* caption);
+    // Drops every request, including one re-sent while a box was up, and stops its timer.
+    void AbandonQueue();
     void FailUpgrade(const char* text);
     void RemoveHead();
     void StopReplyTimer();

@@ -323,18 +323,49 @@ TEST(UpgradeVersionCheck, SilentFlashPermissionFailsAfterItsLongInterval) {
     EXPECT_EQ(rig.link.QueueLength(), 0u);
 }
 
-TEST(UpgradeVersionCheck, DamagedReplyOfAnotherTypeEndsTheCheckAsTimedOut) {
+TEST(UpgradeVersionCheck, RepliesToOtherRequestsAreIgnoredAndTheCheckTimesOut) {
     UpgradeRig rig;
     rig.controller.answerInfo = false;
     ASSERT_EQ(rig.Start(), UpgradeStart::Started);
     rig.host.answers = {MessageAnswer::Abort};
     rig.Deliver(test::DamagedReplyFrame(1, Bytes(110, 0)));
-    EXPECT_EQ(rig.link.Counters().crcErrorCount, 1);
-    EXPECT_EQ(rig.link.Counters().timeoutCount, 0);
+    rig.Deliver(test::ReplyFrame(2, 0, Bytes{}));
+    EXPECT_EQ(rig.link.Counters().crcErrorCount, 0);
+    EXPECT_EQ(rig.link.Counters().goodCount, 0);
+    EXPECT_TRUE(rig.link.requestInFlight());
+    EXPECT_EQ(rig.link.QueueLength(), 1u);
+    // The version check still ends, by its own reply timer.
+    rig.RunUntilIdle();
+    EXPECT_EQ(rig.link.Counters().timeoutCount, 1);
     ASSERT_NE(rig.FindBox(link_text::kVersionTimeoutCaption), nullptr);
     EXPECT_FALSE(rig.link.upgradeInProgress());
     EXPECT_FALSE(rig.link.requestInFlight());
     EXPECT_FALSE(rig.host.timerArmed);
+}
+
+TEST(UpgradeReentry, LateAndRetriedVersionRepliesTogetherAskOnce) {
+    UpgradeRig rig;
+    rig.controller.answerInfo = false;
+    ASSERT_EQ(rig.Start(), UpgradeStart::Started);
+    rig.host.answers = {MessageAnswer::Retry};
+    ASSERT_TRUE(rig.host.FireTimer());
+    ASSERT_EQ(rig.SentTypes(), (std::vector<std::uint8_t>{3, 3}));
+    // The first reply was only late: it arrives with the reply to the retry.
+    const Bytes info = test::ReplyFrame(3, 0, test::InfoPayload(rig.controller.serial, 0x0102));
+    Bytes both = info;
+    both.insert(both.end(), info.begin(), info.end());
+    rig.controller.answerInfo = true;
+    rig.host.answers = {MessageAnswer::Yes};
+    rig.Deliver(both);
+    rig.RunUntilIdle();
+    EXPECT_EQ(rig.SentTypes(), (std::vector<std::uint8_t>{3, 3, 238}));
+    int questions = 0;
+    for (const test::BoxRecord& box : rig.host.boxes) {
+        questions += box.caption == texts::kVersionQuestionCaption;
+    }
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(rig.host.finishedWithSuccess);
+    EXPECT_FALSE(rig.link.upgradeInProgress());
 }
 
 TEST(UpgradeReentry, LateVersionReplyDuringTheTimeoutBoxIsTakenOnce) {

@@ -265,6 +265,29 @@ TEST(Reentry, LateReplyDuringTheTimeoutBoxCompletesTheRequestOnce) {
     EXPECT_EQ(rig.link.QueueLength(), 0u);
 }
 
+TEST(Reentry, AbortStillStopsEverythingAfterADamagedReplyDuringTheBox) {
+    LinkRig rig;
+    rig.link.QueueRequest(RequestType::DownloadConfig);
+    rig.link.QueueRequest(RequestType::ControllerInfo);
+    // A damaged late reply arrives while the box is up and sends the request again.
+    rig.host.duringBox = [&](const test::BoxRecord& box) {
+        if (box.caption == texts::kTimeoutCaption && rig.host.boxes.size() == 1) {
+            rig.Deliver(test::DamagedReplyFrame(1, Bytes(110, 0)));
+        }
+    };
+    rig.host.answers = {MessageAnswer::Abort};
+    rig.host.Advance(3 * 540);
+    EXPECT_EQ(rig.link.Counters().crcErrorCount, 1);
+    EXPECT_EQ(rig.link.QueueLength(), 0u);
+    EXPECT_FALSE(rig.link.requestInFlight());
+    EXPECT_FALSE(rig.link.ReplyTimerRunning());
+    // Nothing is left to time out: no second box, nothing more sent.
+    const std::size_t sent = rig.port.writes.size();
+    rig.RunUntilIdle();
+    EXPECT_EQ(rig.host.boxes.size(), 1u);
+    EXPECT_EQ(rig.port.writes.size(), sent);
+}
+
 TEST(Reentry, BytesDuringTheNoticeFindASettledQueue) {
     LinkRig rig;
     rig.link.QueueRequest(RequestType::DownloadConfig);

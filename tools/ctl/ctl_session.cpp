@@ -103,8 +103,9 @@ int CtlSession::Run(CPortScanner& scanner) {
                     return Fail(texts::kUpgradeFailed);
             }
             settle();
-            if (!m_unitTimesPath.empty()) {
-                m_host.WriteUnitTimes(m_unitTimesPath);
+            if (!m_unitTimesPath.empty() && !m_host.WriteUnitTimes(m_unitTimesPath)) {
+                return Fail(
+                    FormatText(texts::kUnitTimesWriteFailedFormat, m_unitTimesPath.c_str()));
             }
             return m_host.UpgradeSucceeded() ? kCtlExitOk : Fail(texts::kUpgradeFailed);
         }

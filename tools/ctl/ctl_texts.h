@@ -53,6 +53,7 @@ inline constexpr const char* kUpgradeDeclined = "the firmware upgrade was not st
 inline constexpr const char* kUpgradeBusy = "a firmware upgrade is already running";
 inline constexpr const char* kStalled = "the link stopped without completing the command";
 inline constexpr const char* kIniWriteFailedFormat = "cannot write the INI file %s";
+inline constexpr const char* kUnitTimesWriteFailedFormat = "cannot write the unit times to %s";
 inline constexpr const char* kNoController = "no controller is attached";
 inline constexpr const char* kNoPortNumber =
     "a controller is attached but its serial port could not be determined";
