@@ -354,7 +354,15 @@ std::int32_t CSerialLine::OsSetFlowControl(int kind) {
         tio.c_cc[VSTART] = kXon;
         tio.c_cc[VSTOP] = kXoff;
     }
-    return SetTermiosChecked(fd, old, tio, CRTSCTS, IXON | IXOFF);
+    std::int32_t error = SetTermiosChecked(fd, old, tio, CRTSCTS, IXON | IXOFF);
+    if (error == kErrorSuccess) {
+        // DTR and RTS follow the kind, as on Windows: raised for hardware handshaking,
+        // dropped otherwise (a tty raises both when it opens). Devices without modem lines,
+        // such as pseudo-terminals, refuse the request; that is no failure of the setting.
+        int lines = TIOCM_DTR | TIOCM_RTS;
+        ioctl(fd, kind == kFlowHardware ? TIOCMBIS : TIOCMBIC, &lines);
+    }
+    return error;
 }
 
 // The read mode lives in VMIN (0 non-blocking, 1 blocking); the descriptor itself stays

@@ -80,6 +80,7 @@ TEST(SimConfigFile, LoadsTheConfigSectionAsTheControllerHoldsIt) {
     EXPECT_EQ(bar->stage[0].MAP_End, 3712);
     EXPECT_EQ(bar->stage[1].RPM_Max, 7000);
     EXPECT_FALSE(ControllerConfigFromIni(dir + "/missing.ini"));
+    EXPECT_FALSE(ControllerConfigFromIni(dir));  // a folder is no configuration file
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <utility>
 
@@ -81,7 +82,8 @@ ControllerConfig HostFromWire(const std::uint8_t* wire) {
 std::optional<ControllerConfig> ControllerConfigFromIni(const std::string& path) {
     // AppSettings reads a missing file as all defaults; a named file that is not there is
     // a mistake worth reporting instead.
-    if (!std::ifstream(path).is_open()) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error) || !std::ifstream(path).is_open()) {
         return std::nullopt;
     }
     AppSettings settings;
