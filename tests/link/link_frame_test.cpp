@@ -5,21 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "support/link_rig.h"
+
 namespace zentrik {
 namespace {
 
-std::vector<std::uint8_t> Hex(const std::string& text) {
-    std::vector<std::uint8_t> out;
-    for (std::size_t i = 0; i + 1 < text.size();) {
-        if (text[i] == ' ') {
-            ++i;
-            continue;
-        }
-        out.push_back(static_cast<std::uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
-        i += 2;
-    }
-    return out;
-}
+using test::Hex;
 
 std::uint16_t Crc16Of(const std::string& s) {
     return Crc16(reinterpret_cast<const std::uint8_t*>(s.data()), static_cast<long>(s.size()));
