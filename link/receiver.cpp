@@ -4,14 +4,6 @@
 
 namespace zentrik {
 
-namespace {
-
-bool IsEchoState(ReceiveState state) {
-    return state == ReceiveState::WordEcho || state == ReceiveState::ChecksumEcho;
-}
-
-}  // namespace
-
 std::span<std::uint8_t> Receiver::BodyBuffer(std::uint8_t type) {
     switch (static_cast<RequestType>(type)) {
         case RequestType::DownloadConfig:

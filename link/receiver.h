@@ -20,6 +20,10 @@ enum class ReceiveState : std::uint8_t {
     ChecksumEcho = 7,  // two-byte echo of the firmware image checksum
 };
 
+constexpr bool IsEchoState(ReceiveState state) {
+    return state == ReceiveState::WordEcho || state == ReceiveState::ChecksumEcho;
+}
+
 // What the receiver hands on. Either call may re-enter Receiver::Run (a modal box whose event
 // loop delivers more bytes); the receiver has consumed the input and set its state first.
 class ReceiverSink {
@@ -51,7 +55,14 @@ class Receiver {
     void Reset();
 
     ReceiveState State() const { return m_state; }
-    void SetState(ReceiveState state) { m_state = state; }
+    // The echo states take two bytes at a time whatever a frame half read before wanted: a
+    // body length left in neededBytes would hold echoes back until that many had arrived.
+    void SetState(ReceiveState state) {
+        m_state = state;
+        if (IsEchoState(state)) {
+            m_neededBytes = 1;
+        }
+    }
     std::uint16_t NeededBytes() const { return m_neededBytes; }
     std::uint8_t ReceivedType() const { return m_receivedType; }
     std::size_t Buffered() const { return m_ring.Count(); }

@@ -157,6 +157,23 @@ TEST(ReceiverEchoes, EchoStatesTakeBarePairsWithoutSync) {
     EXPECT_EQ(receiver.NeededBytes(), 1);
 }
 
+TEST(ReceiverEchoes, EchoStateIsNotHeldBackByAHalfReadFrame) {
+    Receiver receiver;
+    RecordingSink sink;
+    // A download reply's header leaves the machine waiting for a 114-byte body.
+    Feed(receiver, sink, Hex("22 37 49 F2 01 00"));
+    ASSERT_EQ(receiver.State(), ReceiveState::ReadBody);
+    receiver.SetState(ReceiveState::WordEcho);
+    Feed(receiver, sink, Hex("AB"));
+    // The frame's two buffered bytes (type and status) go as the first pair.
+    ASSERT_EQ(sink.echoes.size(), 1u);
+    EXPECT_EQ(sink.echoes[0].second, Hex("01 00"));
+    EXPECT_TRUE(receiver.IsWaitingForInput());
+    Feed(receiver, sink, Hex("CD"));
+    ASSERT_EQ(sink.echoes.size(), 2u);
+    EXPECT_EQ(sink.echoes[1].second, Hex("AB CD"));
+}
+
 TEST(ReceiverReentry, NestedRunInsideTheSinkContinuesCleanly) {
     Receiver receiver;
     RecordingSink sink;
