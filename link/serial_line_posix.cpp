@@ -448,6 +448,11 @@ std::int32_t CSerialLine::OsRead(void* buffer, std::uint32_t capacity, std::uint
         ssize_t n = ::read(fd, bytes + read, capacity - read);
         if (n > 0) {
             read += static_cast<std::uint32_t>(n);
+            // A tty read returns everything that has arrived; without waiting, another read
+            // would only find nothing.
+            if (!blocking) {
+                break;
+            }
             continue;
         }
         if (n == 0) {
