@@ -80,6 +80,20 @@ std::int32_t Finish(BOOL started, HANDLE port, HANDLE ioEvent, OVERLAPPED& overl
     return AwaitInternal(port, ioEvent, overlapped, transferred, timeoutMs);
 }
 
+// Starts an operation on the caller's record, or on an internal one signalled through
+// ioEvent, and completes it as above. `start` gets the record and the count to fill.
+template <typename Start>
+std::int32_t RunOverlapped(HANDLE port, HANDLE ioEvent, SerialIoRecord* record,
+                           std::uint32_t* transferred, std::uint32_t timeoutMs, Start start) {
+    OVERLAPPED internal{};
+    internal.hEvent = ioEvent;
+    OVERLAPPED& overlapped = record ? record->overlapped : internal;
+    DWORD count = 0;
+    BOOL started = start(overlapped, count);
+    return Finish(started, port, ioEvent, overlapped, record != nullptr, transferred, count,
+                  timeoutMs);
+}
+
 }  // namespace
 
 std::int32_t CSerialLine::OsOpen(const char* deviceName) {
@@ -222,36 +236,27 @@ std::int32_t CSerialLine::OsWaitForEvent(SerialIoRecord* record, std::uint32_t t
                   std::atomic<std::uint32_t>::is_always_lock_free);
     auto* bits = reinterpret_cast<DWORD*>(&m_eventBits);
     HANDLE port = Win(m_port);
-    OVERLAPPED internal{};
-    internal.hEvent = Win(m_ioEvent);
-    OVERLAPPED& overlapped = record ? record->overlapped : internal;
-    BOOL started = WaitCommEvent(port, bits, &overlapped);
-    return Finish(started, port, Win(m_ioEvent), overlapped, record != nullptr, nullptr, 0,
-                  timeoutMs);
+    return RunOverlapped(
+        port, Win(m_ioEvent), record, nullptr, timeoutMs,
+        [&](OVERLAPPED& overlapped, DWORD&) { return WaitCommEvent(port, bits, &overlapped); });
 }
 
 std::int32_t CSerialLine::OsWrite(const void* data, std::uint32_t length, std::uint32_t& written,
                                   SerialIoRecord* record, std::uint32_t timeoutMs) {
     HANDLE port = Win(m_port);
-    OVERLAPPED internal{};
-    internal.hEvent = Win(m_ioEvent);
-    OVERLAPPED& overlapped = record ? record->overlapped : internal;
-    DWORD count = 0;
-    BOOL started = WriteFile(port, data, length, &count, &overlapped);
-    return Finish(started, port, Win(m_ioEvent), overlapped, record != nullptr, &written, count,
-                  timeoutMs);
+    return RunOverlapped(port, Win(m_ioEvent), record, &written, timeoutMs,
+                         [&](OVERLAPPED& overlapped, DWORD& count) {
+                             return WriteFile(port, data, length, &count, &overlapped);
+                         });
 }
 
 std::int32_t CSerialLine::OsRead(void* buffer, std::uint32_t capacity, std::uint32_t& read,
                                  SerialIoRecord* record, std::uint32_t timeoutMs) {
     HANDLE port = Win(m_port);
-    OVERLAPPED internal{};
-    internal.hEvent = Win(m_ioEvent);
-    OVERLAPPED& overlapped = record ? record->overlapped : internal;
-    DWORD count = 0;
-    BOOL started = ReadFile(port, buffer, capacity, &count, &overlapped);
-    return Finish(started, port, Win(m_ioEvent), overlapped, record != nullptr, &read, count,
-                  timeoutMs);
+    return RunOverlapped(port, Win(m_ioEvent), record, &read, timeoutMs,
+                         [&](OVERLAPPED& overlapped, DWORD& count) {
+                             return ReadFile(port, buffer, capacity, &count, &overlapped);
+                         });
 }
 
 std::int32_t CSerialLine::OsPurge() {
