@@ -27,8 +27,8 @@
 #include <thread>
 #include <vector>
 
-#include "link/controller_port.h"
 #include "link/link_frame.h"
+#include "link/serial/controller_port.h"
 
 using namespace zentrik;
 using Clock = std::chrono::steady_clock;

@@ -4,9 +4,9 @@
 #include <array>
 
 #include "link/byte_order.h"
-#include "link/device_name.h"
+#include "link/discovery/port_scanner.h"
 #include "link/link_texts.h"
-#include "link/port_scanner.h"
+#include "link/serial/device_name.h"
 #include "link/text_format.h"
 
 namespace zentrik {

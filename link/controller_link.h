@@ -10,8 +10,8 @@
 #include "link/link_frame.h"
 #include "link/link_host.h"
 #include "link/link_port.h"
-#include "link/port_event_sink.h"
 #include "link/receiver.h"
+#include "link/serial/port_event_sink.h"
 #include "link/upgrade_handler.h"
 
 namespace zentrik {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/controller_port.h"
 #include "link/link_port.h"
+#include "link/serial/controller_port.h"
 
 namespace zentrik {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/port_event_sink.h"
+#include "link/serial/port_event_sink.h"
 
 namespace zentrik {
 

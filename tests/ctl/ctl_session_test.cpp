@@ -10,8 +10,8 @@
 
 #include "config/config_persistence.h"
 #include "ctl/ctl_session.h"
-#include "link/bridge_identity.h"
-#include "link/port_scanner.h"
+#include "link/discovery/bridge_identity.h"
+#include "link/discovery/port_scanner.h"
 #include "support/firmware_file.h"
 #include "support/link_rig.h"
 #include "support/sample_config.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "config/app_settings.h"
-#include "link/bridge_list.h"
-#include "link/device_watcher.h"
-#include "link/port_scanner.h"
+#include "link/discovery/bridge_list.h"
+#include "link/discovery/device_watcher.h"
+#include "link/discovery/port_scanner.h"
 
 namespace zentrik {
 namespace {

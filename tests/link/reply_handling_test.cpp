@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "link/controller_link.h"
-#include "link/device_name.h"
 #include "link/link_texts.h"
+#include "link/serial/device_name.h"
 #include "support/link_rig.h"
 
 namespace zentrik {

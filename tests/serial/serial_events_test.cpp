@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "link/controller_port.h"
-#include "link/port_message.h"
+#include "link/serial/controller_port.h"
+#include "link/serial/port_message.h"
 #include "support/pty_pair.h"
 
 namespace zentrik {

@@ -1,4 +1,4 @@
-#include "link/serial_line.h"
+#include "link/serial/serial_line.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "link/serial_io_record_posix.h"
+#include "link/serial/serial_io_record_posix.h"
 #include "support/pty_pair.h"
 
 namespace zentrik {

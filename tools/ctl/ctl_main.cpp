@@ -13,8 +13,8 @@
 #include "ctl/ctl_texts.h"
 #include "ctl/port_event_queue.h"
 #include "link/controller_port_adapter.h"
-#include "link/device_name.h"
-#include "link/port_scanner.h"
+#include "link/discovery/port_scanner.h"
+#include "link/serial/device_name.h"
 
 namespace zentrik {
 

@@ -6,8 +6,8 @@
 #include "ctl/ctl_texts.h"
 #include "firmware/firmware_upgrade.h"
 #include "link/controller_link.h"
-#include "link/device_name.h"
-#include "link/port_scanner.h"
+#include "link/discovery/port_scanner.h"
+#include "link/serial/device_name.h"
 #include "link/text_format.h"
 
 namespace zentrik {

@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "ctl/port_event_source.h"
-#include "link/port_event_sink.h"
+#include "link/serial/port_event_sink.h"
 
 namespace zentrik {
 

@@ -3,8 +3,8 @@
 
 #include <type_traits>
 
-#include "link/serial_io_record_win32.h"
-#include "link/serial_line.h"
+#include "link/serial/serial_io_record_win32.h"
+#include "link/serial/serial_line.h"
 
 namespace zentrik {
 namespace {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "link/serial_line.h"
+#include "link/serial/serial_line.h"
 
 namespace zentrik {
 

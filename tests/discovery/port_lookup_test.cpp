@@ -1,4 +1,4 @@
-#include "link/port_lookup.h"
+#include "link/discovery/port_lookup.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "link/bridge_identity.h"
+#include "link/discovery/bridge_identity.h"
 
 namespace zentrik {
 namespace {

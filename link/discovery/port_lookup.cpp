@@ -1,4 +1,4 @@
-#include "link/port_lookup.h"
+#include "link/discovery/port_lookup.h"
 
 #include <algorithm>
 #include <cstdio>

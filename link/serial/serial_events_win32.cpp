@@ -2,8 +2,8 @@
 // port event or, at stop, by re-setting the event mask.
 #include <windows.h>
 
-#include "link/serial_events.h"
-#include "link/serial_io_record_win32.h"
+#include "link/serial/serial_events.h"
+#include "link/serial/serial_io_record_win32.h"
 
 namespace zentrik {
 

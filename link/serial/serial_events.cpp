@@ -1,4 +1,4 @@
-#include "link/serial_events.h"
+#include "link/serial/serial_events.h"
 
 namespace zentrik {
 

@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "link/bridge_list.h"
-#include "link/port_lookup.h"
-#include "link/registry_reader_win32.h"
+#include "link/discovery/bridge_list.h"
+#include "link/discovery/port_lookup.h"
+#include "link/discovery/registry_reader_win32.h"
 
 namespace zentrik {
 namespace {

@@ -14,7 +14,7 @@
 #include <system_error>
 #include <thread>
 
-#include "link/serial_events.h"
+#include "link/serial/serial_events.h"
 
 namespace zentrik {
 

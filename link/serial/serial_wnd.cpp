@@ -1,6 +1,6 @@
-#include "link/serial_wnd.h"
+#include "link/serial/serial_wnd.h"
 
-#include "link/port_message.h"
+#include "link/serial/port_message.h"
 
 namespace zentrik {
 

@@ -1,4 +1,4 @@
-#include "link/port_message.h"
+#include "link/serial/port_message.h"
 
 #include <map>
 #include <mutex>

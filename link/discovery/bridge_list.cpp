@@ -1,9 +1,9 @@
-#include "link/bridge_list.h"
+#include "link/discovery/bridge_list.h"
 
 #include <cstring>
 
-#include "link/bridge_identity.h"
-#include "link/device_name.h"
+#include "link/discovery/bridge_identity.h"
+#include "link/serial/device_name.h"
 
 namespace zentrik {
 namespace {

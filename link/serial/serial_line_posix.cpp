@@ -11,8 +11,8 @@
 #include <chrono>
 #include <iterator>
 
-#include "link/serial_io_record_posix.h"
-#include "link/serial_line.h"
+#include "link/serial/serial_io_record_posix.h"
+#include "link/serial/serial_line.h"
 
 namespace zentrik {
 namespace {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "link/bridge_list.h"
+#include "link/discovery/bridge_list.h"
 
 namespace zentrik {
 

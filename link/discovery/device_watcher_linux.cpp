@@ -1,4 +1,4 @@
-#include "link/device_watcher.h"
+#include "link/discovery/device_watcher.h"
 
 #include <libudev.h>
 

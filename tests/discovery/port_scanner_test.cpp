@@ -1,4 +1,4 @@
-#include "link/port_scanner.h"
+#include "link/discovery/port_scanner.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "config/app_settings.h"
-#include "link/bridge_identity.h"
-#include "link/device_name.h"
+#include "link/discovery/bridge_identity.h"
+#include "link/serial/device_name.h"
 #include "support/link_rig.h"
 
 namespace zentrik {

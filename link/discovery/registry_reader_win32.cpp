@@ -1,4 +1,4 @@
-#include "link/registry_reader_win32.h"
+#include "link/discovery/registry_reader_win32.h"
 
 #include <windows.h>
 

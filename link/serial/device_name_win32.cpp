@@ -1,4 +1,4 @@
-#include "link/device_name.h"
+#include "link/serial/device_name.h"
 
 namespace zentrik {
 

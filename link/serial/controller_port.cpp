@@ -1,4 +1,4 @@
-#include "link/controller_port.h"
+#include "link/serial/controller_port.h"
 
 namespace zentrik {
 

@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "link/port_event_sink.h"
-#include "link/serial_events.h"
+#include "link/serial/port_event_sink.h"
+#include "link/serial/serial_events.h"
 
 namespace zentrik {
 

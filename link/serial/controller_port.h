@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "link/serial_wnd.h"
+#include "link/serial/serial_wnd.h"
 
 namespace zentrik {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/port_lookup.h"
+#include "link/discovery/port_lookup.h"
 
 namespace zentrik {
 

@@ -1,4 +1,4 @@
-#include "link/bridge_identity.h"
+#include "link/discovery/bridge_identity.h"
 
 #include <charconv>
 

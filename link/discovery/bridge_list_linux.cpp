@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "link/bridge_identity.h"
-#include "link/bridge_list.h"
+#include "link/discovery/bridge_identity.h"
+#include "link/discovery/bridge_list.h"
 
 namespace zentrik {
 namespace {

@@ -1,4 +1,4 @@
-#include "link/serial_line.h"
+#include "link/serial/serial_line.h"
 
 #include <cstring>
 

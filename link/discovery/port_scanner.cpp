@@ -1,9 +1,9 @@
-#include "link/port_scanner.h"
+#include "link/discovery/port_scanner.h"
 
 #include <algorithm>
 
 #include "config/app_settings.h"
-#include "link/bridge_identity.h"
+#include "link/discovery/bridge_identity.h"
 
 namespace zentrik {
 
