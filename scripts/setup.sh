@@ -8,6 +8,7 @@ packages=(
     cmake ninja-build g++ pkg-config make
     libgtest-dev libgmock-dev googletest
     libudev-dev umockdev libumockdev-dev
+    qt6-base-dev qt6-svg-dev libqt6svg6 libgl-dev
 )
 if [[ "${1:-}" == "ci" ]]; then
     packages+=(g++-mingw-w64-x86-64 clang libclang-rt-14-dev clang-format)
