@@ -1,0 +1,19 @@
+# The build's own version: `git describe` of the source tree when it is a git checkout,
+# else the CMake project version. Written into build_version.h for the About box and the
+# programs' --version.
+set(ZENTRIK_BUILD_VERSION "${PROJECT_VERSION}")
+find_package(Git QUIET)
+if(GIT_FOUND AND EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/.git")
+    execute_process(
+        COMMAND "${GIT_EXECUTABLE}" describe --tags --always --dirty
+        WORKING_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}"
+        OUTPUT_VARIABLE described
+        OUTPUT_STRIP_TRAILING_WHITESPACE
+        RESULT_VARIABLE described_rc
+        ERROR_QUIET)
+    if(described_rc EQUAL 0 AND described)
+        set(ZENTRIK_BUILD_VERSION "${PROJECT_VERSION}-g${described}")
+    endif()
+endif()
+configure_file("${CMAKE_CURRENT_LIST_DIR}/build_version.h.in"
+               "${CMAKE_BINARY_DIR}/generated/build_version.h" @ONLY)
