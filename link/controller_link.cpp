@@ -344,12 +344,19 @@ void ControllerLink::OnPortEvent(std::uintptr_t wParam) {
     }
 }
 
+bool ControllerLink::AnswersRequestInFlight(std::uint8_t type) const {
+    // During the word transfer currentType is 0, which no reply frame carries.
+    return m_requestInFlight && type == m_currentType;
+}
+
 void ControllerLink::OnReplyBody(std::uint8_t type, std::span<const std::uint8_t> body) {
-    // During an upgrade only the reply to the request in flight counts. A late or repeated
-    // reply (a controller-info reply after a Retry, say) would otherwise complete the flash
-    // request in its place or ask the version question twice, and the transfer would start
-    // out of step. The request in flight still ends by its own reply timer.
-    if (m_upgradeInProgress && (!m_requestInFlight || type != m_currentType)) {
+    // Only a reply to the request in flight counts, good or damaged. Any other (a late reply
+    // after its request was sent again and answered, a repeat, a reply of another type) would
+    // otherwise complete or re-send whatever is at the head of the queue: a queued request
+    // never sent would be dropped as done, or the next request started while the notice is
+    // still up. The request in flight still ends by its own reply or its reply timer.
+    if (!AnswersRequestInFlight(type)) {
+        ++m_counters.strayReplyCount;
         return;
     }
     if (!IsGoodReplyBody(body.data(), body.size())) {

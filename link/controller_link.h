@@ -27,6 +27,11 @@ struct LinkCounters {
     std::int32_t goodCount = 0;
     std::int32_t crcErrorCount = 0;
     std::int32_t timeoutCount = 0;
+    // Reply frames, good or damaged, that answered nothing in flight: a late or repeated
+    // reply, or one of another type than the request in flight. They change nothing else.
+    std::int32_t strayReplyCount = 0;
+
+    bool operator==(const LinkCounters&) const = default;
 };
 
 // The one conversation with the controller: a queue of requests of which exactly one is in
@@ -116,6 +121,8 @@ class ControllerLink : private ReceiverSink {
     void OnReplyBody(std::uint8_t type, std::span<const std::uint8_t> body) override;
     void OnEcho(ReceiveState state, std::uint8_t first, std::uint8_t second) override;
 
+    // Whether a reply frame of this type answers the request in flight.
+    bool AnswersRequestInFlight(std::uint8_t type) const;
     void CompleteGood(std::uint8_t type);
     void HandleChecksumError(std::uint8_t type);
     void HandleTimeout(std::uint8_t type);

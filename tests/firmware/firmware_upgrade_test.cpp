@@ -332,6 +332,7 @@ TEST(UpgradeVersionCheck, RepliesToOtherRequestsAreIgnoredAndTheCheckTimesOut) {
     rig.Deliver(test::ReplyFrame(2, 0, Bytes{}));
     EXPECT_EQ(rig.link.Counters().crcErrorCount, 0);
     EXPECT_EQ(rig.link.Counters().goodCount, 0);
+    EXPECT_EQ(rig.link.Counters().strayReplyCount, 2);
     EXPECT_TRUE(rig.link.requestInFlight());
     EXPECT_EQ(rig.link.QueueLength(), 1u);
     // The version check still ends, by its own reply timer.
