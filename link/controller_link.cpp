@@ -72,8 +72,9 @@ void ControllerLink::SendRequest(RequestType type) {
 }
 
 int ControllerLink::ReplyIntervalMs(const std::uint8_t* data, std::size_t length) const {
-    // The INI file is not range-checked; a negative Timeout must not make a negative interval.
-    int interval = std::max(m_settings.Timeout, 0);
+    // The INI file is not range-checked: a negative Timeout must not make a negative interval,
+    // nor a huge one overflow when the allowance is added.
+    std::int64_t interval = std::max(m_settings.Timeout, 0);
     if (length > 5) {
         switch (data[4]) {
             case kType(RequestType::DownloadConfig):
@@ -90,7 +91,7 @@ int ControllerLink::ReplyIntervalMs(const std::uint8_t* data, std::size_t length
                 break;
         }
     }
-    return interval;
+    return static_cast<int>(std::min<std::int64_t>(interval, kMaxReplyIntervalMs));
 }
 
 void ControllerLink::SendBytes(const std::uint8_t* data, std::size_t length) {

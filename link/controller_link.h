@@ -52,6 +52,9 @@ class ControllerLink : private ReceiverSink {
     static constexpr std::size_t kReadChunk = 4096;          // bytes read per port notification
     static constexpr std::uint32_t kLinkEventMask = 0x0081;  // received byte, line error
     static constexpr std::uint32_t kBaudRate = 19200;
+    // Longest reply interval: Timeout comes from an INI file that is not range-checked, and
+    // a huge value must give a long wait rather than wrap to a short or negative one.
+    static constexpr int kMaxReplyIntervalMs = 24 * 60 * 60 * 1000;
 
     // `sink` receives the port's notifications (the owner's thread-safe message queue).
     ControllerLink(LinkHost& host, LinkPort& port, const AppSettings& settings,
@@ -113,7 +116,8 @@ class ControllerLink : private ReceiverSink {
     // Whether the reply timer is running for a send.
     bool ReplyTimerRunning() const { return m_replyTimerRunning; }
 
-    // Reply interval for a byte sequence: Timeout, plus the type's allowance for frames.
+    // Reply interval for a byte sequence: Timeout, plus the type's allowance for frames, at
+    // most kMaxReplyIntervalMs.
     int ReplyIntervalMs(const std::uint8_t* data, std::size_t length) const;
 
   private:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "link/controller_link.h"
 #include "link/link_texts.h"
 #include "support/link_rig.h"
@@ -50,6 +52,40 @@ TEST(Requests, FramesStatusTextsAndReplyIntervals) {
     rig.link.SendBytes(odd.data(), odd.size());
     EXPECT_EQ(rig.host.timerStarts.back(), 40u);
     EXPECT_EQ(rig.link.Counters().sentCount, 6);
+}
+
+TEST(Requests, HugeTimeoutIsCappedInsteadOfWrapping) {
+    constexpr unsigned kCap = ControllerLink::kMaxReplyIntervalMs;
+    struct Case {
+        int timeout;
+        RequestType type;
+        unsigned interval;
+    };
+    const Case cases[] = {
+        {std::numeric_limits<int>::max(), RequestType::FlashPermission, kCap},
+        {std::numeric_limits<int>::max() - 400, RequestType::DownloadConfig, kCap},
+        {std::numeric_limits<int>::max() - 900, RequestType::UploadConfig, kCap},
+        // Near the cap: the allowance is added, then the sum is capped.
+        {static_cast<int>(kCap) - 1000, RequestType::ControllerInfo, kCap - 500},
+        {static_cast<int>(kCap) - 1000, RequestType::FlashPermission, kCap},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.timeout);
+        LinkRig rig;
+        rig.settings.Timeout = c.timeout;
+        rig.link.QueueRequest(c.type);
+        ASSERT_EQ(rig.host.timerStarts.size(), 1u);
+        EXPECT_EQ(rig.host.timerStarts[0], c.interval);
+        // A long wait, not an early time-out.
+        rig.host.Advance(c.interval - 1);
+        EXPECT_EQ(rig.link.Counters().timeoutCount, 0);
+    }
+    // A firmware unit waits exactly Timeout, capped alike.
+    LinkRig rig;
+    rig.settings.Timeout = std::numeric_limits<int>::max();
+    const Bytes unit = Hex("01 02");
+    rig.link.SendBytes(unit.data(), unit.size());
+    EXPECT_EQ(rig.host.timerStarts.back(), kCap);
 }
 
 TEST(Requests, UploadCarriesTheDocumentAtTheMomentOfSending) {
