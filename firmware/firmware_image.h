@@ -7,7 +7,8 @@
 
 namespace zentrik {
 
-// Outcome of reading a firmware file.
+// Outcome of reading a firmware file. OpenFailed also covers a path that opens but can't be
+// read as a file (a folder).
 enum class FirmwareLoadResult { Ok, OpenFailed, Corrupt, WrongProduct };
 
 // A firmware file as read: the 30720-byte image and its big-endian Crc32 trailer. The version

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "firmware/firmware_texts.h"
 #include "firmware_files.h"
 #include "link/link_texts.h"
 #include "support/link_rig.h"
+#include "support/test_paths.h"
 
 namespace zentrik {
 namespace {
@@ -82,9 +85,13 @@ TEST(UpgradeCommand, BadFilesAreRefusedBeforeAnythingIsSent) {
     };
     auto corrupt = test::MakeFirmwareFile(0x0103);
     corrupt[30723] ^= 1;
+    // A folder opens for reading on POSIX; only reading it fails.
+    const std::string folder = test::MakeTempDir() + "/folder.eep";
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
     const Case cases[] = {
         {"/nonexistent/update.eep", UpgradeStart::BadFile, texts::kBadFileCaption,
          texts::kBadFileText},
+        {folder, UpgradeStart::BadFile, texts::kBadFileCaption, texts::kBadFileText},
         {test::WriteTempFile(corrupt, "c.eep"), UpgradeStart::Corrupt, texts::kCorruptCaption,
          texts::kCorruptText},
         {test::WriteTempFile(test::MakeFirmwareFile(0x0103, 0x0C), "w.eep"),
