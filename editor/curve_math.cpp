@@ -58,4 +58,22 @@ void ResetToStraightLine(Curve& p) {
     }
 }
 
+std::vector<double> VerticalGridValues(double xStart, double xEnd) {
+    std::vector<double> values;
+    const double span = xEnd - xStart;
+    if (!std::isfinite(span) || span <= 0) {
+        return values;
+    }
+    double step = 0.1;
+    if (span >= 10) {
+        step = std::round(span * 0.1);
+    } else if (span >= 1) {
+        step = 1.0;
+    }
+    for (double v = xStart + step; v < xEnd; v += step) {
+        values.push_back(v);
+    }
+    return values;
+}
+
 }  // namespace zentrik

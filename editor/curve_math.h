@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "config/controller_config.h"
 
@@ -30,5 +31,10 @@ void SmoothPoints(Curve& p);
 // "Reset to Straight Line": the inner points on the line from point 0 to point 19, rounded to
 // the nearest integer.
 void ResetToStraightLine(Curve& p);
+
+// The x values of the graph's vertical grid lines over xStart..xEnd, none at xStart itself:
+// steps of 0.1 for a span under 1, of 1 under 10, otherwise a tenth of the span rounded to a
+// whole number. An empty or reversed span has none.
+std::vector<double> VerticalGridValues(double xStart, double xEnd);
 
 }  // namespace zentrik
