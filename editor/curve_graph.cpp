@@ -173,16 +173,39 @@ void CCurveGraph::MoveDraggedPoint(const QPointF& position) {
     } else if (y > top + height) {
         y = std::trunc(top + height);
     }
-    if (m_dragging && m_dragIndex >= 0) {
-        const auto index = static_cast<std::size_t>(m_dragIndex);
-        m_points[index].setY(y);
-        const float percent = height > 0 ? 100.0f - (y - top) * 100.0f / height : 0.0f;
-        m_percents[index] = static_cast<std::uint8_t>(std::clamp(Truncate(percent), 0, 100));
-        if (m_settings.Smooth) {
-            SmoothAroundAnchor(m_dragIndex);
+    if (!m_dragging || m_dragIndex < 0) {
+        update();
+        return;
+    }
+    const Curve before = m_percents;
+    const auto index = static_cast<std::size_t>(m_dragIndex);
+    m_points[index].setY(y);
+    const float percent = height > 0 ? 100.0f - (y - top) * 100.0f / height : 0.0f;
+    m_percents[index] = static_cast<std::uint8_t>(std::clamp(Truncate(percent), 0, 100));
+    if (m_settings.Smooth) {
+        SmoothAroundAnchor(m_dragIndex);
+    }
+    // Only the stretch of curve around the points that moved is painted again.
+    int first = m_dragIndex;
+    int last = m_dragIndex;
+    for (int i = 0; i < kPercentPoints; ++i) {
+        if (m_percents[static_cast<std::size_t>(i)] != before[static_cast<std::size_t>(i)]) {
+            first = std::min(first, i);
+            last = std::max(last, i);
         }
     }
-    update();
+    UpdateAround(first, last);
+}
+
+void CCurveGraph::UpdateAround(int first, int last) {
+    // The segments either side of the moved points, their markers and the picked-point ring.
+    const double reach = kMarkerSize / 2.0 + 6;
+    const double left = first > 0 ? m_points[static_cast<std::size_t>(first - 1)].x() - reach : 0.0;
+    const double right = last < kLast ? m_points[static_cast<std::size_t>(last + 1)].x() + reach
+                                      : static_cast<double>(width());
+    const int x0 = std::max(0, static_cast<int>(std::floor(left)));
+    const int x1 = std::min(width(), static_cast<int>(std::ceil(right)));
+    update(QRect(x0, 0, x1 - x0, height()));
 }
 
 double CCurveGraph::PointXValue(int index) const {
@@ -360,6 +383,7 @@ void CCurveGraph::paintEvent(QPaintEvent* /*event*/) {
         m_background.size() != size() * ratio) {
         RenderBackground();
     }
+    ++m_paints;
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
     DrawForeground(painter);
@@ -403,6 +427,24 @@ void CCurveGraph::DrawBackground(QPainter& painter) {
     }
 }
 
+void CCurveGraph::RenderMarker(qreal ratio) {
+    // A 12 x 12 circle with its outline, on a transparent square one pixel larger each side.
+    const int side = kMarkerSize + 2;
+    m_marker = QPixmap(QSize(side, side) * ratio);
+    m_marker.setDevicePixelRatio(ratio);
+    m_marker.fill(Qt::transparent);
+    QPainter painter(&m_marker);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPointF centre(side / 2.0, side / 2.0);
+    const double radius = kMarkerSize / 2.0;
+    QRadialGradient marker(centre, radius, centre - QPointF(3, 3));
+    marker.setColorAt(0.0, kMarkerCentre);
+    marker.setColorAt(1.0, kMarkerSurround);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(marker);
+    painter.drawEllipse(centre, radius, radius);
+}
+
 void CCurveGraph::DrawForeground(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing);
     const double bottom = m_plotRect.top() + m_plotRect.height();
@@ -423,13 +465,15 @@ void CCurveGraph::DrawForeground(QPainter& painter) {
     painter.setBrush(Qt::NoBrush);
     painter.drawPolyline(area.constData(), kPercentPoints + 2);
 
+    // The 20 markers are one sprite, drawn once per pixel ratio.
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    if (m_marker.isNull() || m_marker.devicePixelRatio() != ratio) {
+        RenderMarker(ratio);
+    }
     const double radius = kMarkerSize / 2.0;
+    const double half = kMarkerSize / 2.0 + 1;
     for (const QPointF& p : m_points) {
-        QRadialGradient marker(p, radius, p - QPointF(3, 3));
-        marker.setColorAt(0.0, kMarkerCentre);
-        marker.setColorAt(1.0, kMarkerSurround);
-        painter.setBrush(marker);
-        painter.drawEllipse(p, radius, radius);
+        painter.drawPixmap(p - QPointF(half, half), m_marker);
     }
 
     if (hasFocus()) {

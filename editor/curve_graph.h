@@ -61,6 +61,7 @@ class CCurveGraph : public QWidget {
     double XStart() const { return m_xStart; }
     double XEnd() const { return m_xEnd; }
     int BackgroundRenderCount() const { return m_backgroundRenders; }
+    int PaintCount() const { return m_paints; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -84,6 +85,7 @@ class CCurveGraph : public QWidget {
     void ComputeLayout();
     float PointY(int index) const;
     void MoveDraggedPoint(const QPointF& position);
+    void UpdateAround(int first, int last);
     void SmoothAroundAnchor(int anchor);
     double PointXValue(int index) const;
     void SetTipFor(int index, const QPoint& globalPos);
@@ -93,6 +95,7 @@ class CCurveGraph : public QWidget {
     void RenderBackground();
     void DrawBackground(QPainter& painter);
     void DrawForeground(QPainter& painter);
+    void RenderMarker(qreal ratio);
 
     const AppSettings& m_settings;
     bool m_dragging = false;
@@ -111,6 +114,8 @@ class CCurveGraph : public QWidget {
     QPixmap m_background;
     bool m_backgroundDirty = true;
     int m_backgroundRenders = 0;
+    int m_paints = 0;
+    QPixmap m_marker;  // one point's marker at the current pixel ratio
 };
 
 }  // namespace zentrik
