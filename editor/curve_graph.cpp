@@ -457,9 +457,12 @@ void CCurveGraph::DrawForeground(QPainter& painter) {
         area << p;
     }
     area << QPointF(right, m_points[kLast].y()) << QPointF(right, bottom);
+    // The area's edges lie under the antialiased line, so the fill itself can do without.
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
     painter.setBrush(kAreaColour);
     painter.drawPolygon(area, Qt::OddEvenFill);
+    painter.setRenderHint(QPainter::Antialiasing);
 
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::NoBrush);
@@ -473,7 +476,11 @@ void CCurveGraph::DrawForeground(QPainter& painter) {
     const double radius = kMarkerSize / 2.0;
     const double half = kMarkerSize / 2.0 + 1;
     for (const QPointF& p : m_points) {
-        painter.drawPixmap(p - QPointF(half, half), m_marker);
+        // On whole device pixels, so the sprite is copied rather than resampled.
+        const QPointF corner = p - QPointF(half, half);
+        painter.drawPixmap(
+            QPointF(std::round(corner.x() * ratio) / ratio, std::round(corner.y() * ratio) / ratio),
+            m_marker);
     }
 
     if (hasFocus()) {
