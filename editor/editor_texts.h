@@ -55,6 +55,10 @@ inline constexpr char kOneDecimal[] = "%.1f";
 inline constexpr char kTimeTip[] = "Time:%.1fs %i%%";
 inline constexpr char kMapTip[] = "MAP:%.1f %i%%";
 
+// Accessible names where the caption alone would be ambiguous or there is none.
+inline constexpr char kRpmPresentName[] = "RPM Present";
+inline constexpr char kStageListName[] = "Stage";
+inline constexpr char kStagePresentName[] = "Stage Present";
 inline constexpr char kGraphName[] = "Percent curve";
 inline constexpr char kGraphDescription[] =
     "Left and Right pick a point, Up and Down move it by 1 %, Page Up and Page Down by 10 %";

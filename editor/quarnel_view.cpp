@@ -167,8 +167,7 @@ void CQuarnelView::CreateControls() {
     m_rpmPresent = new QCheckBox(Text(texts::kRpmPresent), rpmGroup);
     m_rpmPresent->setObjectName(IdName(kIdRpmPresent));
     m_rpmPresent->setLayoutDirection(Qt::RightToLeft);  // text on the left of the box
-    m_rpmPresent->setAccessibleName(QStringLiteral("RPM ") +
-                                    AccessibleCaption(Text(texts::kRpmPresent)));
+    m_rpmPresent->setAccessibleName(Text(texts::kRpmPresentName));
     auto* multiplierLabel = label(texts::kMultiplierLabel, rpmGroup, 0, "multiplierLabel");
     m_multiplierList = new QComboBox(rpmGroup);
     m_multiplierList->setObjectName(IdName(kIdMultiplier));
@@ -202,10 +201,10 @@ void CQuarnelView::CreateControls() {
     m_stageFrame->setObjectName(QStringLiteral("stageFrame"));
     QWidget* f = m_stageFrame;
     m_stageList = combo(f, kIdStage, {texts::kStage1, texts::kStage2});
-    m_stageList->setAccessibleName(QStringLiteral("Stage"));
+    m_stageList->setAccessibleName(Text(texts::kStageListName));
     m_stagePresent = new QCheckBox(Text(texts::kStagePresent), f);
     m_stagePresent->setObjectName(IdName(kIdStagePresent));
-    m_stagePresent->setAccessibleName(QStringLiteral("Stage present"));
+    m_stagePresent->setAccessibleName(Text(texts::kStagePresentName));
     m_typeLabel = label(texts::kTypeLabel, f, kIdTypeLabel, nullptr);
     m_typeList = combo(f, kIdType, {texts::kMapBased, texts::kTimeBased});
     m_typeLabel->setBuddy(m_typeList);
@@ -217,8 +216,8 @@ void CQuarnelView::CreateControls() {
     m_input2WillList =
         combo(f, kIdInput2Will, {texts::kBeIgnoredBy, texts::kEnable, texts::kDisable});
     m_input2WillLabel->setBuddy(m_input2WillList);
-    m_input2WillList->setAccessibleName(Text(texts::kInput2Will) + QLatin1Char(' ') +
-                                        QStringLiteral("... ") + Text(texts::kThisStage));
+    m_input2WillList->setAccessibleName(Text(texts::kInput2Will));
+    m_input2WillList->setAccessibleDescription(Text(texts::kThisStage));
     m_thisStageLabel = label(texts::kThisStage, f, kIdThisStageLabel, nullptr);
 
     m_rpmCutoffLabel = label(texts::kRpmCutoff, f, kIdRpmCutoffLabel, nullptr, right);
