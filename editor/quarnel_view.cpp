@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -137,9 +138,11 @@ void CQuarnelView::CreateControls() {
         l->setAlignment(alignment);
         return l;
     };
-    const auto combo = [](QWidget* parent, int id, std::initializer_list<const char*> items) {
+    const auto combo = [this](QWidget* parent, int id, std::initializer_list<const char*> items) {
         auto* c = new QComboBox(parent);
         c->setObjectName(IdName(id));
+        c->setFocusPolicy(Qt::StrongFocus);
+        c->installEventFilter(this);
         for (const char* item : items) {
             c->addItem(Text(item));
         }
@@ -171,6 +174,8 @@ void CQuarnelView::CreateControls() {
     auto* multiplierLabel = label(texts::kMultiplierLabel, rpmGroup, 0, "multiplierLabel");
     m_multiplierList = new QComboBox(rpmGroup);
     m_multiplierList->setObjectName(IdName(kIdMultiplier));
+    m_multiplierList->setFocusPolicy(Qt::StrongFocus);
+    m_multiplierList->installEventFilter(this);
     for (const RpmMultiplierChoice& choice : RpmMultiplierChoices()) {
         m_multiplierList->addItem(
             QString::fromUtf8(choice.text.data(), static_cast<qsizetype>(choice.text.size())));
@@ -401,6 +406,19 @@ void CQuarnelView::ConnectControls() {
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), &CQuarnelView::UndoCurve);
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &CQuarnelView::RedoCurve);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &CQuarnelView::RedoCurve);
+}
+
+bool CQuarnelView::eventFilter(QObject* watched, QEvent* event) {
+    // A list takes the wheel only while the user works in it; over the others the wheel
+    // scrolls the form instead of changing, say, the pressure unit in passing.
+    if (event->type() == QEvent::Wheel) {
+        auto* list = qobject_cast<QComboBox*>(watched);
+        if (list && !list->hasFocus()) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QWidget* CQuarnelView::Control(int id) const {

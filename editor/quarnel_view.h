@@ -69,6 +69,9 @@ class CQuarnelView : public QWidget {
     void OnCurveDragged();
     void OnSmoothWhenDragging(bool checked);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void CreateControls();
     void ConnectControls();

@@ -1,5 +1,5 @@
 // The form: its controls, what it shows for a document, and its lists and check boxes.
-#include <QAccessible>
+#include <QWheelEvent>
 #include <map>
 
 #include "view_fixture.h"
@@ -185,6 +185,25 @@ TEST_F(FormTest, ClearingRpmPresentClearsOnlyTheShownStagesLockout) {
     EXPECT_TRUE(Hidden(1057));
     EXPECT_TRUE(Hidden(1052));
     EXPECT_FALSE(Hidden(1005));
+}
+
+TEST_F(FormTest, TheWheelChangesOnlyAListTheUserIsIn) {
+    Build();
+    auto* units = Get<QComboBox>(1075);
+    const auto wheel = [units] {
+        QWheelEvent event(QPointF(5, 5), units->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(units, &event);
+    };
+    Get(1067)->setFocus(Qt::TabFocusReason);  // the window gave its first list the focus
+    wheel();
+    EXPECT_EQ(units->currentIndex(), 0);
+    EXPECT_FALSE(MAP_In_bar(m_doc.record));
+    EXPECT_DOUBLE_EQ(Pressure(0, PressureField::MAP_End), 10.25);
+    units->setFocus(Qt::TabFocusReason);
+    wheel();
+    EXPECT_EQ(units->currentIndex(), 1);
+    EXPECT_TRUE(MAP_In_bar(m_doc.record));
 }
 
 TEST_F(FormTest, EveryControlIsNamedAndReachedByTabInReadingOrder) {
