@@ -77,6 +77,8 @@ inline constexpr const char* kToolBarCaption = "Controller Toolbar";
 inline constexpr const char* kAbortButton = "&Abort";
 inline constexpr const char* kRetryButton = "&Retry";
 inline constexpr const char* kIgnoreButton = "&Ignore";
+inline constexpr const char* kYesButton = "&Yes";
+inline constexpr const char* kNoButton = "&No";
 
 // Firmware file chooser: the standard open-file title.
 inline constexpr const char* kOpenFileTitle = "Open";

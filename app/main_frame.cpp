@@ -65,16 +65,8 @@ MessageAnswer SafeAnswer(MessageButtons buttons) {
     return MessageAnswer::Ok;
 }
 
-QMessageBox::StandardButton SafeButton(MessageButtons buttons) {
-    switch (SafeAnswer(buttons)) {
-        case MessageAnswer::Abort:
-            return QMessageBox::Abort;
-        case MessageAnswer::No:
-            return QMessageBox::No;
-        default:
-            return QMessageBox::Ok;
-    }
-}
+// The property of a message box button that holds its answer.
+constexpr const char* kAnswerProperty = "zentrikAnswer";
 
 }  // namespace
 
@@ -494,8 +486,11 @@ void CMainFrame::SetStatusText(std::string_view text) {
 std::unique_ptr<QMessageBox> CMainFrame::CreatePortUnavailableBox(const QString& text) {
     auto box = std::make_unique<QMessageBox>(QMessageBox::Warning,
                                              zentrik::link_texts::kPortUnavailableCaption, text,
-                                             QMessageBox::Ok, this);
+                                             QMessageBox::NoButton, this);
     box->setObjectName("portUnavailableBox");
+    QPushButton* ok = box->addButton(texts::kOk, QMessageBox::AcceptRole);
+    ok->setProperty(kAnswerProperty, static_cast<int>(MessageAnswer::Ok));
+    box->setDefaultButton(ok);
     return box;
 }
 
@@ -517,22 +512,27 @@ std::unique_ptr<QMessageBox> CMainFrame::CreateMessageBox(const QString& text,
             break;
     }
     auto box = std::make_unique<QMessageBox>(qtIcon, caption, text, QMessageBox::NoButton, this);
+    // The buttons in the order the tool has always shown them, whatever the desktop's own
+    // button order; with no reject button, Escape and the close box answer nothing, except
+    // for a box with a single OK button.
+    const auto add = [&box](const char* label, MessageAnswer answer) {
+        QPushButton* button = box->addButton(label, QMessageBox::ActionRole);
+        button->setProperty(kAnswerProperty, static_cast<int>(answer));
+        return button;
+    };
     switch (buttons) {
         case MessageButtons::AbortRetryIgnore:
             // With mnemonics, so that Alt+A, Alt+R and Alt+I answer.
-            box->addButton(QMessageBox::Abort)->setText(texts::kAbortButton);
-            box->addButton(QMessageBox::Retry)->setText(texts::kRetryButton);
-            box->addButton(QMessageBox::Ignore)->setText(texts::kIgnoreButton);
-            box->setDefaultButton(QMessageBox::Abort);
+            box->setDefaultButton(add(texts::kAbortButton, MessageAnswer::Abort));
+            add(texts::kRetryButton, MessageAnswer::Retry);
+            add(texts::kIgnoreButton, MessageAnswer::Ignore);
             break;
         case MessageButtons::YesNo:
-            box->addButton(QMessageBox::Yes);
-            box->addButton(QMessageBox::No);
-            box->setDefaultButton(QMessageBox::Yes);
+            box->setDefaultButton(add(texts::kYesButton, MessageAnswer::Yes));
+            add(texts::kNoButton, MessageAnswer::No);
             break;
         case MessageButtons::Ok:
-            box->addButton(QMessageBox::Ok);
-            box->setDefaultButton(QMessageBox::Ok);
+            box->setDefaultButton(add(texts::kOk, MessageAnswer::Ok));
             break;
     }
     return box;
@@ -549,30 +549,21 @@ MessageAnswer CMainFrame::ShowMessageBox(std::string_view text, std::string_view
                                            ? CreatePortUnavailableBox(qtText)
                                            : CreateMessageBox(qtText, qtCaption, icon, buttons);
     QMessageBox* raw = box.get();
-    const QMessageBox::StandardButton safe = SafeButton(buttons);
+    const MessageAnswer safe = SafeAnswer(buttons);
     RunModal(*box, [raw, safe] {
-        if (QAbstractButton* button = raw->button(safe)) {
-            button->click();
-        } else {
-            raw->reject();
+        for (QAbstractButton* button : raw->buttons()) {
+            if (button->property(kAnswerProperty).toInt() == static_cast<int>(safe)) {
+                button->click();
+                return;
+            }
         }
+        raw->reject();
     });
-    switch (box->standardButton(box->clickedButton())) {
-        case QMessageBox::Ok:
-            return MessageAnswer::Ok;
-        case QMessageBox::Yes:
-            return MessageAnswer::Yes;
-        case QMessageBox::No:
-            return MessageAnswer::No;
-        case QMessageBox::Abort:
-            return MessageAnswer::Abort;
-        case QMessageBox::Retry:
-            return MessageAnswer::Retry;
-        case QMessageBox::Ignore:
-            return MessageAnswer::Ignore;
-        default:
-            return SafeAnswer(buttons);
+    QAbstractButton* clicked = box->clickedButton();
+    if (clicked == nullptr || !clicked->property(kAnswerProperty).isValid()) {
+        return safe;
     }
+    return static_cast<MessageAnswer>(clicked->property(kAnswerProperty).toInt());
 }
 
 void CMainFrame::ShowNotice(zentrik::NoticeKind kind) {

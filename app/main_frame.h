@@ -72,6 +72,7 @@ class CMainFrame : public QMainWindow, public zentrik::LinkHost, public zentrik:
     zentrik::ControllerLink& Link() { return m_link; }
     WatchedPort& Port() { return m_port; }
     CUpgradeProgressDlg& ProgressDialog() { return m_progress; }
+    QTimer& ReplyTimer() { return m_replyTimer; }
     CControllerToolBar* ToolBar() const { return m_toolBar; }
     CBannerBar* BannerBar() const { return m_banner; }
     CQuarnelView* View() const { return m_view; }

@@ -96,6 +96,7 @@ void CUpgradeProgressDlg::Finish(const QString& text) {
     m_bar->hide();
     m_ok->show();
     m_ok->setFocus();
+    emit transferEnded();
 }
 
 void CUpgradeProgressDlg::FinishWithText(const QString& text) {

@@ -36,6 +36,10 @@ class CUpgradeProgressDlg : public QDialog {
     QPushButton* OkButton() const { return m_ok; }
     QLabel* TextLine() const { return m_text; }
 
+  signals:
+    // A Finish operation has shown the result (the dialog stays up until OK).
+    void transferEnded();
+
   public slots:
     void accept() override;
     void reject() override;

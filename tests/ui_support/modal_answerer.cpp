@@ -154,8 +154,11 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // Once asked to quit, the loop ends when a modal loop nested inside it has ended.
+    bool quitting = false;
     const auto check = [&] {
-        if (done()) {
+        if (!quitting && done()) {
+            quitting = true;
             loop.quit();
         }
     };

@@ -58,7 +58,9 @@ class ModalAnswerer : public QObject {
 };
 
 // Runs the event loop until `done` holds or `limit` passes; returns whether it holds. The
-// condition is checked each time the loop is about to wait, so nothing spins.
+// condition is checked each time the loop is about to wait, so nothing spins. A modal loop
+// opened meanwhile has to end before this returns: what must happen while a modal is up
+// belongs in a handler of the ModalAnswerer.
 bool WaitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds limit = std::chrono::seconds(20));
 
