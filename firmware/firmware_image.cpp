@@ -14,7 +14,7 @@ FirmwareLoadResult FirmwareImage::Load(const std::string& path) {
     }
     m_bytes.fill(0);
     // A short read is not an error by itself: the trailer check decides.
-    std::fread(m_bytes.data(), 1, m_bytes.size(), file);
+    [[maybe_unused]] const std::size_t read = std::fread(m_bytes.data(), 1, m_bytes.size(), file);
     std::fclose(file);
     if (!HasValidTrailer()) {
         return FirmwareLoadResult::Corrupt;
