@@ -8,9 +8,9 @@
 #include "ctl/console_loop.h"
 #include "ctl/console_questions.h"
 #include "ctl/ctl_options.h"
-#include "ctl/open_error_port.h"
 #include "ctl/port_event_source.h"
 #include "link/link_port.h"
+#include "link/open_error_port.h"
 
 namespace zentrik {
 

@@ -7,7 +7,9 @@
 namespace zentrik {
 
 // Passes every operation to another port and remembers the last Open: the device tried and
-// the error code it gave, which the link's own "not available" box does not keep.
+// the error code it gave, which the link's own "not available" box does not carry. A host
+// that hands the link this port can explain that box:
+//   OpenFailureHelp(port.LastOpenError(), port.LastOpenDevice())   (link/serial/)
 class OpenErrorPort : public LinkPort {
   public:
     explicit OpenErrorPort(LinkPort& port) : m_port(port) {}

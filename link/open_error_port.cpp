@@ -1,4 +1,4 @@
-#include "ctl/open_error_port.h"
+#include "link/open_error_port.h"
 
 namespace zentrik {
 
