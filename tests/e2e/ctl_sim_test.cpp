@@ -320,10 +320,17 @@ TEST(CtlWithSim, APortItMayNotOpenOrThatIsHeldGetsItsHelp) {
         ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0), 0);
         args.insert(args.begin(), CtlPath());
     }
-    const ProcessResult r = RunProcess(args, {}, kCtlLimit);
+    ProcessResult r = RunProcess(args, {}, kCtlLimit);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(Has(r.err, "Permission to open " + pty.SlavePath() + " was denied.")) << r.err;
     EXPECT_TRUE(Has(r.err, command)) << r.err;
+
+    // scan finds it, and says before any open that it will not do.
+    args.back() = "scan";
+    r = RunProcess(args, {}, kCtlLimit);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, pty.SlavePath() + "\n");
+    EXPECT_TRUE(Has(r.err, "Permission to open " + pty.SlavePath() + " was denied.")) << r.err;
 }
 
 TEST(CtlWithSim, BothToolsPrintTheirVersion) {
