@@ -223,7 +223,9 @@ TEST_F(UdevTestBed, PortsListsEachSerialDeviceWithItsIdentityAndAccess) {
     EXPECT_EQ(err.str(), "") << "help though every device may be opened";
 
     // The controller's node as a USB serial tty is: root:dialout, mode 0660.
-    const std::string root = umockdev_testbed_get_root_dir(m_bed);
+    gchar* rootDir = umockdev_testbed_get_root_dir(m_bed);
+    const std::string root = rootDir;
+    g_free(rootDir);
     const group* dialout = getgrnam("dialout");
     ASSERT_NE(dialout, nullptr);
     ASSERT_EQ(chown((root + "/dev/ttyUSB0").c_str(), 0, dialout->gr_gid), 0);
