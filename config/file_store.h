@@ -18,7 +18,9 @@ FileReadStatus ReadFileBytes(const std::string& path, std::string& bytes);
 // Replaces the file's contents without ever leaving a truncated or half-written file: the
 // bytes go to a temporary file in the same folder, which is then renamed over the original.
 // Fails, leaving everything as it was, when the file is read-only or the folder cannot be
-// written. With createFolder, a missing parent folder is created first.
+// written. With createFolder, a missing parent folder is created first. Temporary files that
+// earlier saves of the same file left behind when they died are removed; one that a live
+// save is still writing is not (POSIX: a save holds an flock on its temporary file).
 bool ReplaceFileBytes(const std::string& path, std::string_view bytes, bool createFolder);
 
 // Whether new files can be created in the folder. A folder without any write permission bit

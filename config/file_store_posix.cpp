@@ -1,7 +1,9 @@
 #include "config/file_store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,16 +52,71 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Creates a new temporary file beside the target; the umask applies to its mode.
+// Temporary files are "<file>.tmp-<pid>-<n>". A save holds an exclusive flock on its
+// temporary file from creating it until it has been renamed over the file; a temporary
+// file that nobody holds locked is left over from a save that died.
+const char kTempInfix[] = ".tmp-";
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether `fd` is still the file at `path` (a cleaner may have removed it in between).
+bool IsAt(int fd, const std::string& path) {
+    struct stat byFd, byPath;
+    return fstat(fd, &byFd) == 0 && lstat(path.c_str(), &byPath) == 0 && SameFile(byFd, byPath);
+}
+
+// Creates a new temporary file beside the target, locked; the umask applies to its mode.
 int CreateTemporary(const std::string& target, std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        tempPath = target + kTempInfix + std::to_string(getpid()) + "-" + std::to_string(attempt);
         const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
+        if (fd < 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return -1;
+        }
+        // Between the create and the lock another save may have taken the file for a dead
+        // one and removed it; then start over with a new name.
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && IsAt(fd, tempPath)) {
             return fd;
         }
+        close(fd);
     }
     return -1;
+}
+
+// Removes the temporary files of `target` that no save holds locked. Only regular files
+// are touched, and only after their lock is ours and the name still leads to them.
+void RemoveDeadTemporaries(const std::string& target) {
+    const std::string folder = FolderOf(target);
+    const std::size_t slash = target.rfind('/');
+    const std::string prefix =
+        (slash == std::string::npos ? target : target.substr(slash + 1)) + kTempInfix;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        const std::string path = folder + "/" + name;
+        const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            continue;
+        }
+        struct stat st;
+        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            IsAt(fd, path)) {
+            unlink(path.c_str());
+        }
+        close(fd);  // releases the lock
+    }
+    closedir(dir);
 }
 
 }  // namespace
@@ -100,22 +157,31 @@ bool ReplaceFileBytes(const std::string& path, std::string_view bytes, bool crea
     if (!IsWritableFolder(folder)) {
         return false;
     }
+    RemoveDeadTemporaries(target);
     std::string tempPath;
     const int fd = CreateTemporary(target, tempPath);
     if (fd < 0) {
         return false;
     }
+    // The lock lives as long as any descriptor of this open file: this one holds it past the
+    // close below, until the rename is done.
+    const int lockFd = dup(fd);
     bool ok = WriteAll(fd, bytes);
     if (ok && exists) {
         ok = fchmod(fd, st.st_mode & 07777) == 0;
     }
     ok = ok && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
+    ok = (close(fd) == 0) && ok && lockFd >= 0;
     if (ok) {
         ok = rename(tempPath.c_str(), target.c_str()) == 0;
     }
     if (!ok) {
         unlink(tempPath.c_str());
+    }
+    if (lockFd >= 0) {
+        close(lockFd);
+    }
+    if (!ok) {
         return false;
     }
     const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

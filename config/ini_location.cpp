@@ -15,6 +15,15 @@ IniLocation ChooseIniLocation(const IniLocationInputs& inputs) {
     return {inputs.exeFolder + name, false};
 }
 
+bool IsSystemProgramFolder(std::string_view folder) {
+    for (const std::string_view system : {"/usr/", "/bin/", "/sbin/"}) {
+        if (folder.substr(0, system.size()) == system) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string FolderWithSeparator(std::string_view exePath, char separator) {
     const std::size_t last = exePath.rfind(separator);
     if (last == std::string_view::npos) {

@@ -32,6 +32,11 @@ std::string FolderWithSeparator(std::string_view exePath, char separator);
 // path, else $HOME/.config/zentrik/; empty when neither is known.
 std::string PosixUserConfigFolder(std::string_view xdgConfigHome, std::string_view home);
 
+// Whether a POSIX folder (with its trailing separator) is one the system's package manager
+// installs programs into (/usr/..., /bin/, /sbin/). An installed program never keeps its INI
+// file there, even when it runs as root, who may write those folders.
+bool IsSystemProgramFolder(std::string_view folder);
+
 // The location for this run, from the running executable and the environment.
 IniLocation DefaultIniLocation();
 

@@ -34,7 +34,9 @@ std::string_view Environment(const char* name) {
 IniLocation DefaultIniLocation() {
     IniLocationInputs inputs;
     inputs.exeFolder = FolderWithSeparator(ExecutablePath(), '/');
-    inputs.exeFolderWritable = !inputs.exeFolder.empty() && IsWritableFolder(inputs.exeFolder);
+    inputs.exeFolderWritable = !inputs.exeFolder.empty() &&
+                               !IsSystemProgramFolder(inputs.exeFolder) &&
+                               IsWritableFolder(inputs.exeFolder);
     inputs.userConfigFolder =
         PosixUserConfigFolder(Environment("XDG_CONFIG_HOME"), Environment("HOME"));
     return ChooseIniLocation(inputs);

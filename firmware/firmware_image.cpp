@@ -16,7 +16,7 @@ FirmwareLoadResult FirmwareImage::Load(const std::string& path) {
     // A short read is not an error by itself: the trailer check decides. A read that fails
     // is: on POSIX a folder opens with "rb" and only its first read fails, and it must be
     // reported as a file that can't be read, not as a corrupt image of zeros.
-    std::fread(m_bytes.data(), 1, m_bytes.size(), file);
+    [[maybe_unused]] const std::size_t read = std::fread(m_bytes.data(), 1, m_bytes.size(), file);
     const bool readFailed = std::ferror(file) != 0;
     std::fclose(file);
     if (readFailed) {

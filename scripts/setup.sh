@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only when some are missing.
 #   scripts/setup.sh        - what building and testing needs
-#   scripts/setup.sh ci     - also the Windows cross compiler and clang's fuzzing runtime
+#   scripts/setup.sh ci     - also the Windows cross compiler, clang's fuzzing runtime and the
+#                             package checkers
 set -euo pipefail
 
 packages=(
@@ -9,9 +10,11 @@ packages=(
     libgtest-dev libgmock-dev googletest
     libudev-dev umockdev libumockdev-dev
     qt6-base-dev qt6-svg-dev libqt6svg6 libgl-dev
+    librsvg2-bin dpkg-dev file
 )
 if [[ "${1:-}" == "ci" ]]; then
     packages+=(g++-mingw-w64-x86-64 clang libclang-rt-14-dev clang-format)
+    packages+=(lintian desktop-file-utils appstream)
 fi
 
 missing=()

@@ -1,7 +1,11 @@
 #include "config/app_settings.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -522,6 +526,89 @@ TEST_F(SettingsFile, SaveThroughASymbolicLinkKeepsTheLink) {
     ASSERT_EQ(lstat(m_path.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(IniFile(ReadAll(real)).Value(kSettingsSection, "CommPort"), "9");
+}
+
+// A process in the middle of a save: it has created a temporary file beside the INI file
+// under the save's naming and holds it locked, as ReplaceFileBytes does, until it is killed.
+class SaveInProgress {
+  public:
+    explicit SaveInProgress(const std::string& target) {
+        int ready[2];
+        if (pipe(ready) != 0 || pipe(m_hold) != 0) {
+            return;
+        }
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(ready[0]);
+            close(m_hold[1]);
+            const std::string temp = target + ".tmp-" + std::to_string(getpid()) + "-0";
+            const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+            const bool ok = fd >= 0 && flock(fd, LOCK_EX) == 0 && write(fd, "[half", 5) == 5;
+            [[maybe_unused]] ssize_t n = write(ready[1], ok ? "1" : "0", 1);
+            char byte;
+            n = read(m_hold[0], &byte, 1);  // until the test lets go or kills it
+            _exit(0);
+        }
+        close(ready[1]);
+        close(m_hold[0]);
+        char byte = '0';
+        m_ready = read(ready[0], &byte, 1) == 1 && byte == '1';
+        close(ready[0]);
+        m_temp = target + ".tmp-" + std::to_string(m_pid) + "-0";
+    }
+    ~SaveInProgress() { Kill(); }
+
+    bool Ready() const { return m_pid > 0 && m_ready; }
+    const std::string& Temp() const { return m_temp; }
+    // Dies as a killed save would: no clean-up, the kernel drops its lock.
+    void Kill() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+            close(m_hold[1]);
+            m_pid = -1;
+        }
+    }
+
+  private:
+    pid_t m_pid = -1;
+    int m_hold[2] = {-1, -1};
+    bool m_ready = false;
+    std::string m_temp;
+};
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+TEST_F(SettingsFile, ASaveRemovesWhatDeadSavesLeftButNotALiveSavesFile) {
+    SaveInProgress dead(m_path), live(m_path);
+    ASSERT_TRUE(dead.Ready() && live.Ready());
+    dead.Kill();
+    // Left by an older run that did not lock, and files that only look similar.
+    const std::string unlocked = m_path + ".tmp-999999-3";
+    const std::string otherFiles = m_folder + "/Other.ini.tmp-1-0";
+    const std::string folder = m_path + ".tmp-folder";
+    WriteAll(unlocked, "[stale");
+    WriteAll(otherFiles, "[other");
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+
+    m_settings.SetCommPort(4);
+    ASSERT_TRUE(m_settings.SaveSettings());
+    EXPECT_FALSE(Exists(dead.Temp())) << "a killed save's file stays";
+    EXPECT_FALSE(Exists(unlocked));
+    EXPECT_TRUE(Exists(live.Temp())) << "a live save's file was removed under it";
+    EXPECT_TRUE(Exists(otherFiles));
+    EXPECT_TRUE(Exists(folder));
+    EXPECT_EQ(IniFile(ReadAll(m_path)).Value(kSettingsSection, "CommPort"), "4");
+
+    // Once that save has died, the next save takes its file away too.
+    live.Kill();
+    ASSERT_TRUE(m_settings.SaveSettings());
+    EXPECT_FALSE(Exists(live.Temp()));
+    rmdir(folder.c_str());
+    unlink(otherFiles.c_str());
 }
 
 }  // namespace

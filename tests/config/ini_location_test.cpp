@@ -44,6 +44,16 @@ TEST(IniLocation, PathPieces) {
     EXPECT_EQ(PosixUserConfigFolder("", ""), "");
 }
 
+TEST(IniLocation, InstalledProgramsFoldersAreNeverTheIniFilesHome) {
+    // Root may write /usr/bin; the packaged program must not leave its file there.
+    for (const char* folder : {"/usr/bin/", "/usr/local/bin/", "/bin/", "/sbin/"}) {
+        EXPECT_TRUE(IsSystemProgramFolder(folder)) << folder;
+    }
+    for (const char* folder : {"/opt/zentrik/", "/home/u/zentrik/usr/", "/usrlocal/", ""}) {
+        EXPECT_FALSE(IsSystemProgramFolder(folder)) << folder;
+    }
+}
+
 TEST(IniLocation, ThisProgramsFolderIsUsedWhenWritable) {
     char exe[4096];
     const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);

@@ -153,8 +153,13 @@ TEST(CtlSession, APortThatCannotBeOpenedFailsAtOnce) {
     SessionRig rig;
     rig.port.openResult = 2;
     EXPECT_EQ(rig.Run(CtlCommand::Info), kCtlExitFailed);
-    EXPECT_TRUE(rig.ErrHas("is not available. Please choose a different serial port."))
-        << rig.err.str();
+    // The link's message, then on the next line why: error 2 is "no such file".
+    const std::string box = "is not available. Please choose a different serial port.\n";
+    const std::string err = rig.err.str();
+    ASSERT_NE(err.find(box), std::string::npos) << err;
+    const std::string next = err.substr(err.find(box) + box.size());
+    EXPECT_NE(next.find(" is not there: the controller is unplugged"), std::string::npos) << err;
+    EXPECT_EQ(next.find('\n'), next.size() - 1) << "the help is not the next line: " << err;
     EXPECT_TRUE(rig.port.writes.empty());
     EXPECT_EQ(rig.source.now, LoopClock::time_point{}) << "no reply time-out was waited for";
 }
@@ -205,6 +210,8 @@ TEST(CtlSession, DownloadReportsAnIniFileThatCannotBeWritten) {
     rig.ini = rig.dir + "/missing-folder/Zentrik.ini";
     EXPECT_EQ(rig.Run(CtlCommand::Download), kCtlExitFailed);
     EXPECT_TRUE(rig.ErrHas("cannot write the INI file " + rig.ini)) << rig.err.str();
+    EXPECT_FALSE(rig.ErrHas("The config was downloaded from the controller successfully."))
+        << "success and failure both reported";
 }
 
 TEST(CtlSession, UploadSendsTheIniFilesConfig) {

@@ -1,19 +1,27 @@
 // Runs with libumockdev-preload (see CMakeLists.txt): sysfs and udev events come from the
 // test bed each test builds.
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <umockdev.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "config/app_settings.h"
+#include "ctl/ctl_ports.h"
 #include "link/discovery/bridge_list.h"
 #include "link/discovery/device_watcher.h"
 #include "link/discovery/port_scanner.h"
+#include "link/discovery/serial_device_list.h"
 
 namespace zentrik {
 namespace {
@@ -37,7 +45,8 @@ class UdevTestBed : public ::testing::Test {
     // A USB device with one interface and a tty below it, as a USB serial driver shows it.
     // Returns the tty's sysfs path.
     std::string AddUsbSerial(const std::string& usbName, const char* vendor, const char* product,
-                             const char* serial, const std::string& ttyName) {
+                             const char* serial, const std::string& ttyName,
+                             bool withNode = false) {
         gchar* usb =
             serial ? umockdev_testbed_add_device(m_bed, "usb", usbName.c_str(), nullptr, "idVendor",
                                                  vendor, "idProduct", product, "serial", serial,
@@ -48,10 +57,18 @@ class UdevTestBed : public ::testing::Test {
         std::string interfaceName = usbName + ":1.0";
         gchar* interface = umockdev_testbed_add_device(
             m_bed, "usb", interfaceName.c_str(), usb, nullptr, "DEVTYPE", "usb_interface", nullptr);
+        std::string path;
+        if (withNode) {
+            path = std::string(interface) + "/" + ttyName;
+            AddTtyNode(path.substr(std::strlen("/sys")), ttyName);
+            g_free(interface);
+            g_free(usb);
+            return path;
+        }
         std::string devName = "/dev/" + ttyName;
         gchar* tty = umockdev_testbed_add_device(m_bed, "tty", ttyName.c_str(), interface, nullptr,
                                                  "DEVNAME", devName.c_str(), nullptr);
-        std::string path = tty ? tty : "";
+        path = tty ? tty : "";
         g_free(tty);
         g_free(interface);
         g_free(usb);
@@ -59,8 +76,23 @@ class UdevTestBed : public ::testing::Test {
     }
 
     std::string AddController(const std::string& usbName, const std::string& ttyName,
-                              const char* serial = "030A5678") {
-        return AddUsbSerial(usbName, "10c4", "ea60", serial, ttyName);
+                              const char* serial = "030A5678", bool withNode = false) {
+        return AddUsbSerial(usbName, "10c4", "ea60", serial, ttyName, withNode);
+    }
+
+    // A tty at a sysfs path (without "/sys") with a device node, which the test bed makes a
+    // pseudo-terminal.
+    void AddTtyNode(const std::string& devPath, const std::string& name,
+                    const std::string& attributes = "") {
+        const std::string record = "P: " + devPath + "\nN: " + name +
+                                   "\nE: SUBSYSTEM=tty\nE: DEVNAME=/dev/" + name + "\n" +
+                                   attributes;
+        GError* error = nullptr;
+        EXPECT_TRUE(umockdev_testbed_add_from_string(m_bed, record.c_str(), &error))
+            << (error ? error->message : "");
+        if (error) {
+            g_error_free(error);
+        }
     }
 
     // FindController over udev; the port number stored, or nothing when none was found.
@@ -116,6 +148,96 @@ TEST_F(UdevTestBed, LowestPortNumberWins) {
     AddController("1-1", "ttyUSB10", "030A-ten");
     AddController("1-2", "ttyUSB9", "030A-nine");
     EXPECT_EQ(Discover(), 9);
+}
+
+// What `zentrikctl ports` prints and its help, run in a child as the unprivileged user
+// "nobody", who may not open the test bed's ttys (pseudo-terminals of mode 0620).
+std::string PortsAsNobody(const std::string& testBedRoot) {
+    int out[2];
+    if (pipe(out) != 0) {
+        return {};
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(out[0]);
+        std::ostringstream text, err;
+        std::istringstream in;
+        if (chmod(testBedRoot.c_str(), 0755) == 0 && setgroups(0, nullptr) == 0 &&
+            setgid(65534) == 0 && setuid(65534) == 0) {
+            RunPorts(ListSerialDevices(), "", CtlConsole{in, text, err, false});
+        }
+        const std::string message = text.str() + "--\n" + err.str();
+        [[maybe_unused]] const ssize_t n = write(out[1], message.data(), message.size());
+        _exit(0);
+    }
+    close(out[1]);
+    std::string message;
+    char buffer[4096];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) {
+        message.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(out[0]);
+    waitpid(child, nullptr, 0);
+    return message;
+}
+
+TEST_F(UdevTestBed, PortsListsEachSerialDeviceWithItsIdentityAndAccess) {
+    // Wrong serial (small a), the controller, a serial port that is not on USB.
+    AddUsbSerial("1-2", "10c4", "ea60", "030a5678", "ttyUSB1", true);
+    AddController("1-1", "ttyUSB0", "030A5678", true);
+    AddTtyNode("/devices/platform/serial8250/tty/ttyS0", "ttyS0", "A: type=4\n");
+    // Not serial devices: an 8250 slot without hardware and a virtual console.
+    AddTtyNode("/devices/platform/serial8250/tty/ttyS1", "ttyS1", "A: type=0\n");
+    AddTtyNode("/devices/virtual/tty/tty1", "tty1");
+
+    const std::vector<SerialDeviceInfo> devices = ListSerialDevices();
+    ASSERT_EQ(devices.size(), 3u);
+    EXPECT_EQ(devices[0].devicePath, "/dev/ttyS0");
+    EXPECT_FALSE(devices[0].vendorId.has_value());
+    EXPECT_FALSE(devices[0].isController);
+    EXPECT_EQ(devices[1].devicePath, "/dev/ttyUSB0");
+    EXPECT_EQ(devices[1].vendorId, 0x10C4);
+    EXPECT_EQ(devices[1].productId, 0xEA60);
+    EXPECT_TRUE(devices[1].isController);
+    EXPECT_EQ(devices[2].devicePath, "/dev/ttyUSB1");
+    EXPECT_FALSE(devices[2].isController);
+
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunPorts(devices, "", CtlConsole{in, out, err, false}), kCtlExitOk);
+    const bool privileged = geteuid() == 0;
+    const std::string access = privileged ? "yes" : "no (Permission denied)";
+    EXPECT_EQ(out.str(),
+              "DEVICE        USB ID     SERIAL    CONTROLLER  ACCESS\n"
+              "/dev/ttyS0    -          -         no          " +
+                  access +
+                  "\n"
+                  "/dev/ttyUSB0  10c4:ea60  030A5678  yes         " +
+                  access +
+                  "\n"
+                  "/dev/ttyUSB1  10c4:ea60  030a5678  no          " +
+                  access + "\n");
+    if (!privileged) {
+        return;
+    }
+    EXPECT_EQ(err.str(), "") << "help though every device may be opened";
+
+    // The controller's node as a USB serial tty is: root:dialout, mode 0660.
+    gchar* rootDir = umockdev_testbed_get_root_dir(m_bed);
+    const std::string root = rootDir;
+    g_free(rootDir);
+    const group* dialout = getgrnam("dialout");
+    ASSERT_NE(dialout, nullptr);
+    ASSERT_EQ(chown((root + "/dev/ttyUSB0").c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(chmod((root + "/dev/ttyUSB0").c_str(), 0660), 0);
+    const std::string nobody = PortsAsNobody(root);
+    EXPECT_TRUE(nobody.find("/dev/ttyUSB0  10c4:ea60  030A5678  yes         no (Permission "
+                            "denied)\n") != std::string::npos)
+        << nobody;
+    const std::size_t help =
+        nobody.find("--\nzentrikctl: Permission to open /dev/ttyUSB0 was denied.");
+    EXPECT_NE(help, std::string::npos) << nobody;
+    EXPECT_NE(nobody.find("sudo usermod -aG dialout nobody", help), std::string::npos) << nobody;
 }
 
 // Waits (bounded) for the watcher's descriptor and drains it until `wanted` changes came

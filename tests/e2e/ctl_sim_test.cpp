@@ -1,6 +1,10 @@
 // zentrikctl against zentrik-sim over a pseudo-terminal, both as built. Every child runs
 // under a time limit and is killed when it overstays; the test INI files use short reply
 // allowances where a time-out is expected and a generous Timeout where none is.
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,9 +13,12 @@
 #include <memory>
 #include <sstream>
 
+#include "build_version.h"
 #include "child_process.h"
 #include "config/config_persistence.h"
+#include "link/serial/serial_line.h"
 #include "support/firmware_file.h"
+#include "support/pty_pair.h"
 #include "support/sample_config.h"
 #include "support/test_paths.h"
 
@@ -276,6 +283,64 @@ TEST(CtlWithSim, AMissingDeviceFailsAtOnceWithTheLinksMessage) {
     EXPECT_TRUE(
         Has(r.err, dir + "/no-such-tty is not available. Please choose a different serial port."))
         << r.err;
+    EXPECT_TRUE(Has(r.err, "\n" + dir + "/no-such-tty is not there: the controller is unplugged"))
+        << r.err;
+}
+
+TEST(CtlWithSim, APortItMayNotOpenOrThatIsHeldGetsItsHelp) {
+    const std::string dir = MakeTempDir();
+    const std::string ini = WriteText(dir + "/t.ini", kPatientSettings);
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+
+    // Held by another program (this test): the port is opened exclusively.
+    {
+        CSerialLine holder;
+        ASSERT_EQ(holder.Open(pty.SlavePath().c_str()), kErrorSuccess);
+        const ProcessResult r = Ctl({"--port", pty.SlavePath(), "--ini", ini, "info"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(Has(r.err, pty.SlavePath() + " is in use by another program")) << r.err;
+    }
+
+    // Not allowed: as root, the tool runs as "nobody" on a root:dialout tty of mode 0660;
+    // as anyone else, on a tty of mode 0.
+    std::vector<std::string> args = {"--port", pty.SlavePath(), "--ini", ini, "info"};
+    std::string command = "sudo usermod -aG ";
+    if (geteuid() == 0) {
+        const group* dialout = getgrnam("dialout");
+        ASSERT_NE(dialout, nullptr);
+        ASSERT_EQ(chown(pty.SlavePath().c_str(), 0, dialout->gr_gid), 0);
+        ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0660), 0);
+        ASSERT_EQ(chmod(dir.c_str(), 0755), 0);
+        args.insert(args.begin(), CtlPath());
+        args.insert(args.begin(),
+                    {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+        command += "dialout nobody";
+    } else {
+        ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0), 0);
+        args.insert(args.begin(), CtlPath());
+    }
+    ProcessResult r = RunProcess(args, {}, kCtlLimit);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Has(r.err, "Permission to open " + pty.SlavePath() + " was denied.")) << r.err;
+    EXPECT_TRUE(Has(r.err, command)) << r.err;
+
+    // scan finds it, and says before any open that it will not do.
+    args.back() = "scan";
+    r = RunProcess(args, {}, kCtlLimit);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, pty.SlavePath() + "\n");
+    EXPECT_TRUE(Has(r.err, "Permission to open " + pty.SlavePath() + " was denied.")) << r.err;
+}
+
+TEST(CtlWithSim, BothToolsPrintTheirVersion) {
+    const std::string expected = std::string(" ") + kProductVersion + "  " + kBuildVersion + "\n";
+    ProcessResult r = Ctl({"--version"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "zentrikctl" + expected);
+    r = RunProcess({SimulatorPath(), "--version"}, {}, kCtlLimit);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "zentrik-sim" + expected) << r.err;
 }
 
 TEST(CtlWithSim, UsageErrorsExitWithTwo) {

@@ -63,6 +63,23 @@ TEST(SimOptions, BadCommandLinesAreRefusedNamingTheCulprit) {
     }
 }
 
+TEST(SimOptions, VersionWithoutAValueAsksForTheProgramsOwn) {
+    auto result = Parse({"--version", "0A1B"});
+    ASSERT_TRUE(result.options) << result.error;
+    EXPECT_FALSE(result.options->showVersion);
+    EXPECT_EQ(result.options->session.identity.version, 0x0A1B);
+    for (const auto& args : std::vector<std::vector<std::string_view>>{
+             {"--version"},
+             {"--version", "--silent"},
+             {"--serial", "030A000000000001", "--version"}}) {
+        result = Parse(args);
+        ASSERT_TRUE(result.options) << result.error;
+        EXPECT_TRUE(result.options->showVersion) << args.back();
+    }
+    EXPECT_TRUE(Parse({"--version", "--silent"}).options->session.faults.silent);
+    EXPECT_FALSE(Parse({"--version="}).options) << "an empty value is no firmware version";
+}
+
 TEST(SimConfigFile, LoadsTheConfigSectionAsTheControllerHoldsIt) {
     const std::string dir = test::MakeTempDir();
     std::ofstream(dir + "/empty.ini") << "[Other]\nRPM Max=1\n";

@@ -67,8 +67,9 @@ MessageAnswer ConsoleHost::ShowMessageBox(std::string_view text, std::string_vie
 
 void ConsoleHost::ShowNotice(NoticeKind kind) {
     if (kind == NoticeKind::Downloaded) {
+        // Counted only: the download has completed when the INI file is saved, and the
+        // session says so then.
         ++m_downloadNotices;
-        m_err << texts::kDownloadedNotice << std::endl;
     } else {
         ++m_uploadNotices;
         m_err << texts::kUploadedNotice << std::endl;

@@ -14,7 +14,7 @@
 namespace zentrik {
 
 // The link's host on a console: message boxes go to the error stream (the controller-info
-// box to the output stream) and questions to ConsoleQuestions; the notices and the upgrade's
+// box to the output stream) and questions to ConsoleQuestions; the upload notice and the upgrade's
 // progress are printed; the reply timer is the console loop's; the file chooser returns the
 // file named on the command line. It records how transactions ended, so that the command
 // can tell whether it completed.

@@ -9,12 +9,14 @@
 
 #include "config/app_settings.h"
 #include "ctl/ctl_options.h"
+#include "ctl/ctl_ports.h"
 #include "ctl/ctl_session.h"
 #include "ctl/ctl_texts.h"
 #include "ctl/port_event_queue.h"
 #include "link/controller_port_adapter.h"
 #include "link/discovery/port_scanner.h"
 #include "link/serial/device_name.h"
+#include "tool_version.h"
 
 namespace zentrik {
 
@@ -25,6 +27,10 @@ int CtlMain(int argc, char** argv) {
     const CtlParseResult parsed = ParseCtlArguments(args);
     if (parsed.help) {
         std::cout << texts::kUsage;
+        return kCtlExitOk;
+    }
+    if (parsed.version) {
+        std::cout << ToolVersionText(texts::kProgramName) << std::endl;
         return kCtlExitOk;
     }
     if (!parsed.options) {
@@ -50,6 +56,9 @@ int CtlMain(int argc, char** argv) {
     CPortScanner scanner;
     if (options.command == CtlCommand::Scan) {
         return RunScan(settings, scanner, console);
+    }
+    if (options.command == CtlCommand::Ports) {
+        return RunPorts(ListSerialDevices(), PortOverride(), console);
     }
 
     // The queue outlives the port, whose event thread posts into it.

@@ -22,6 +22,9 @@ std::optional<CtlCommand> CommandNamed(std::string_view name) {
     if (name == "scan") {
         return CtlCommand::Scan;
     }
+    if (name == "ports") {
+        return CtlCommand::Ports;
+    }
     return std::nullopt;
 }
 
@@ -43,6 +46,11 @@ CtlParseResult ParseCtlArguments(std::span<const std::string_view> args) {
         if (arg == "--help" || arg == "-h") {
             CtlParseResult result;
             result.help = true;
+            return result;
+        }
+        if (arg == "--version") {
+            CtlParseResult result;
+            result.version = true;
             return result;
         }
         if (arg == "--yes" || arg == "-y") {

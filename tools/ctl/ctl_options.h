@@ -7,7 +7,7 @@
 
 namespace zentrik {
 
-enum class CtlCommand { Info, Download, Upload, Upgrade, Scan };
+enum class CtlCommand { Info, Download, Upload, Upgrade, Scan, Ports };
 
 // What the command line asks for.
 struct CtlOptions {
@@ -22,7 +22,8 @@ struct CtlOptions {
 struct CtlParseResult {
     std::optional<CtlOptions> options;
     bool help = false;
-    std::string error;  // set when neither options nor help
+    bool version = false;  // --version
+    std::string error;     // set when neither options nor help
 };
 
 // Parses the arguments after the program name. Options may come before or after the

@@ -7,7 +7,9 @@
 #include "firmware/firmware_upgrade.h"
 #include "link/controller_link.h"
 #include "link/discovery/port_scanner.h"
+#include "link/discovery/serial_device_list.h"
 #include "link/serial/device_name.h"
+#include "link/serial/open_failure_help.h"
 #include "link/text_format.h"
 
 namespace zentrik {
@@ -48,6 +50,11 @@ int CtlSession::Run(CPortScanner& scanner) {
     // link's own message, rather than after every retry has timed out.
     const bool found = link.ScanForConnection(scanner, m_settings);
     if (!link.IsPortOpen() && (found || !link.OpenControllerPort())) {
+        // Below the link's "not available" message: why, and what to do about it.
+        if (m_port.LastOpenError() != 0) {
+            m_console.err << OpenFailureHelp(m_port.LastOpenError(), m_port.LastOpenDevice())
+                          << std::endl;
+        }
         return kCtlExitFailed;
     }
 
@@ -77,6 +84,8 @@ int CtlSession::Run(CPortScanner& scanner) {
             if (!SaveDocument(m_settings, m_host.Document())) {
                 return Fail(FormatText(texts::kIniWriteFailedFormat, m_settings.Path().c_str()));
             }
+            // Only now is the download complete: the configuration is in the file.
+            m_console.err << texts::kDownloadedNotice << std::endl;
             return kCtlExitOk;
         }
         case CtlCommand::Upload: {
@@ -110,6 +119,7 @@ int CtlSession::Run(CPortScanner& scanner) {
             return m_host.UpgradeSucceeded() ? kCtlExitOk : Fail(texts::kUpgradeFailed);
         }
         case CtlCommand::Scan:
+        case CtlCommand::Ports:
             break;
     }
     return kCtlExitUsage;
@@ -124,7 +134,13 @@ int RunScan(AppSettings& settings, CPortScanner& scanner, const CtlConsole& cons
         console.err << texts::kProgramName << ": " << texts::kNoPortNumber << std::endl;
         return kCtlExitFailed;
     }
-    console.out << ControllerDeviceName(settings.CommPort) << std::endl;
+    const std::string device = ControllerDeviceName(settings.CommPort);
+    console.out << device << std::endl;
+    // Found, but of no use yet: say why before the user tries it.
+    if (const int accessError = DeviceAccessError(device); accessError != 0) {
+        console.err << texts::kProgramName << ": " << OpenFailureHelp(accessError, device)
+                    << std::endl;
+    }
     return kCtlExitOk;
 }
 

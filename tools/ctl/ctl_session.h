@@ -10,6 +10,7 @@
 #include "ctl/ctl_options.h"
 #include "ctl/port_event_source.h"
 #include "link/link_port.h"
+#include "link/open_error_port.h"
 
 namespace zentrik {
 
@@ -52,7 +53,7 @@ class CtlSession {
 
     const CtlOptions& m_options;
     AppSettings& m_settings;
-    LinkPort& m_port;
+    OpenErrorPort m_port;  // the caller's port, remembering why an open failed
     PortEventSink* m_sink;
     CtlConsole m_console;
     ConsoleLoop m_loop;
@@ -61,7 +62,8 @@ class CtlSession {
     std::string m_unitTimesPath;
 };
 
-// The scan command: prints the device path discovery finds for the controller.
+// The scan command: prints the device path discovery finds for the controller, and on the
+// error stream why the user may not open it, when that is so.
 int RunScan(AppSettings& settings, CPortScanner& scanner, const CtlConsole& console);
 
 }  // namespace zentrik

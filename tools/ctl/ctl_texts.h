@@ -16,6 +16,8 @@ inline constexpr const char* kUsage =
     "  upload         upload the INI file's configuration to the controller\n"
     "  upgrade FILE   upgrade the controller's firmware from an image file (*.eep)\n"
     "  scan           print the device path of the attached controller\n"
+    "  ports          list the serial devices: USB id, serial number, whether each is\n"
+    "                 the controller and whether you may open it\n"
     "\n"
     "Options:\n"
     "  --port DEVICE  use this serial device (else ZENTRIK_PORT, else discovery,\n"
@@ -23,8 +25,20 @@ inline constexpr const char* kUsage =
     "  --ini FILE     use this INI file instead of the program's own\n"
     "  --yes          answer Yes to every Yes/No question\n"
     "  --help         show this text\n"
+    "  --version      show the program's version\n"
     "\n"
     "Exit status: 0 the command completed, 1 it failed, 2 usage error.\n";
+
+// The ports command.
+inline constexpr const char* kPortsHeading[] = {"DEVICE", "USB ID", "SERIAL", "CONTROLLER",
+                                                "ACCESS"};
+inline constexpr const char* kUsbIdFormat = "%04x:%04x";
+inline constexpr const char* kNone = "-";
+inline constexpr const char* kYes = "yes";
+inline constexpr const char* kNo = "no";
+inline constexpr const char* kOverrideController = "yes (ZENTRIK_PORT)";
+inline constexpr const char* kNoAccessFormat = "no (%s)";
+inline constexpr const char* kNoSerialDevices = "no serial devices found";
 
 // The timed notices of the window, printed instead.
 inline constexpr const char* kDownloadedNotice =

@@ -12,6 +12,7 @@
 #include "sim/pty_server.h"
 #include "sim/sim_config_image.h"
 #include "sim/sim_options.h"
+#include "tool_version.h"
 
 namespace {
 
@@ -57,6 +58,10 @@ int main(int argc, char** argv) {
     zentrik::SimOptions& options = *parsed.options;
     if (options.help) {
         std::fputs(zentrik::SimUsage(program).c_str(), stdout);
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("%s\n", zentrik::ToolVersionText(program).c_str());
         return 0;
     }
 

@@ -64,6 +64,11 @@ SimOptionsResult ParseSimOptions(std::span<const std::string_view> args) {
             (name == "help" ? options.help : session.faults.silent) = true;
             continue;
         }
+        if (name == "version" && !inlineValue &&
+            (i + 1 == args.size() || args[i + 1].substr(0, 2) == "--")) {
+            options.showVersion = true;
+            continue;
+        }
         std::string_view value;
         if (inlineValue) {
             value = *inlineValue;
@@ -156,7 +161,8 @@ std::string SimUsage(std::string_view program) {
            "  --seed N           seed of the fault generator (default: random, reported)\n"
            "  --record FILE      append each received frame or firmware unit as a hex line\n"
            "  --flash-out FILE   write the firmware image after each successful upgrade\n"
-           "  --help             show this text\n";
+           "  --help             show this text\n"
+           "  --version          (without a value) show the program's version\n";
 }
 
 }  // namespace zentrik

@@ -23,6 +23,7 @@ struct SimOptions {
     std::string recordPath;
     std::string flashOutPath;
     bool help = false;
+    bool showVersion = false;  // --version without a value
 };
 
 struct SimOptionsResult {
@@ -31,6 +32,8 @@ struct SimOptionsResult {
 };
 
 // Parses the arguments after the program name. Accepts "--name value" and "--name=value".
+// "--version HEX4" sets the firmware version; "--version" with no value after it (at the
+// end, or followed by another option) asks for the program's own version.
 SimOptionsResult ParseSimOptions(std::span<const std::string_view> args);
 
 // The text of --help.
