@@ -24,6 +24,7 @@
 #include "editor/quarnel_view.h"
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
+#include "link/serial/open_failure_help.h"
 
 namespace texts = zentrik::app_texts;
 using zentrik::MessageAnswer;
@@ -75,7 +76,7 @@ CMainFrame::CMainFrame(CQuarnelDoc& doc, zentrik::AppSettings& settings,
     : m_doc(doc),
       m_settings(settings),
       m_scanner(std::move(bridges)),
-      m_link(*this, m_port, settings, this),
+      m_link(*this, m_openErrors, settings, this),
       m_upgrade(m_link, *this),
       m_progress(this) {
     EnsureResources();
@@ -488,6 +489,11 @@ std::unique_ptr<QMessageBox> CMainFrame::CreatePortUnavailableBox(const QString&
                                              zentrik::link_texts::kPortUnavailableCaption, text,
                                              QMessageBox::NoButton, this);
     box->setObjectName("portUnavailableBox");
+    const std::string help =
+        zentrik::OpenFailureHelp(m_openErrors.LastOpenError(), m_openErrors.LastOpenDevice());
+    if (!help.empty()) {
+        box->setInformativeText(QString::fromStdString(help));
+    }
     QPushButton* ok = box->addButton(texts::kOk, QMessageBox::AcceptRole);
     ok->setProperty(kAnswerProperty, static_cast<int>(MessageAnswer::Ok));
     box->setDefaultButton(ok);

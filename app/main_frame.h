@@ -17,6 +17,7 @@
 #include "link/discovery/device_watcher.h"
 #include "link/discovery/port_scanner.h"
 #include "link/link_host.h"
+#include "link/open_error_port.h"
 #include "link/serial/port_event_sink.h"
 
 class QAction;
@@ -151,6 +152,7 @@ class CMainFrame : public QMainWindow, public zentrik::LinkHost, public zentrik:
     std::vector<QMenu*> m_menus;
 
     WatchedPort m_port;
+    zentrik::OpenErrorPort m_openErrors{m_port};  // why the last open failed, for the box
     zentrik::CPortScanner m_scanner;
     zentrik::ControllerLink m_link;
     zentrik::FirmwareUpgrade m_upgrade;
