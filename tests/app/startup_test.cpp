@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <QAction>
 #include <QEvent>
 #include <QLabel>
@@ -12,6 +14,7 @@
 
 #include "app/app_texts.h"
 #include "app/controller_tool_bar.h"
+#include "link/serial/open_failure_help.h"
 #include "support/sample_config.h"
 #include "window_rig.h"
 
@@ -90,8 +93,12 @@ TEST(StartUp, AControllerWhosePortFailsToOpenIsReportedBeforeTheWindowShows) {
     const std::string missing = rig.Path("no-such-device");
     rig.UsePort(missing);
     bool windowShown = true;
+    QString reason;
     rig.Answers().Then([&](QWidget* box) {
         windowShown = rig.App().MainFrame()->isVisible();
+        if (auto* messageBox = qobject_cast<QMessageBox*>(box)) {
+            reason = messageBox->informativeText();
+        }
         uitest::ModalAnswerer::ClickButton(box, "OK");
     });
     rig.Start(true);
@@ -101,6 +108,8 @@ TEST(StartUp, AControllerWhosePortFailsToOpenIsReportedBeforeTheWindowShows) {
     EXPECT_EQ(box.text.toStdString(),
               missing + " is not available. Please choose a different serial port.");
     EXPECT_EQ(box.icon, QMessageBox::Warning);
+    // Below the fixed text: why the open failed, from the open's own error.
+    EXPECT_EQ(reason.toStdString(), zentrik::OpenFailureHelp(ENOENT, missing));
     EXPECT_FALSE(windowShown);
     ExpectConnection(rig.Frame(), false);
 }
