@@ -21,10 +21,15 @@ struct SerialDeviceInfo {
 
 // Every serial device of the system (virtual consoles, pseudo-terminals and serial ports
 // the driver reports as absent are left out), ordered by device path (ttyUSB9 before ttyUSB10).
-// Linux: from udev.
+// Linux: from udev. Windows: the ports the system lists under HARDWARE\DEVICEMAP\SERIALCOMM,
+// without USB identities (the bridges are found through the vendor's library instead).
 std::vector<SerialDeviceInfo> ListSerialDevices();
 
-// 0 when the user may open the device for reading and writing, else the errno of access(2).
+// 0 when the user may open the device for reading and writing, else why not: the errno of
+// access(2) on POSIX systems, the error of opening the port on Windows.
 int DeviceAccessError(const std::string& devicePath);
+
+// The system's text for an error of DeviceAccessError.
+std::string DeviceAccessErrorText(int error);
 
 }  // namespace zentrik

@@ -12,9 +12,11 @@
 #include "ctl/ctl_session.h"
 #include "link/discovery/bridge_identity.h"
 #include "link/discovery/port_scanner.h"
+#include "link/serial/device_name.h"
 #include "support/firmware_file.h"
 #include "support/link_rig.h"
 #include "support/sample_config.h"
+#include "support/test_environment.h"
 #include "support/test_paths.h"
 
 namespace zentrik {
@@ -402,7 +404,7 @@ class OneBridge : public BridgeList {
 TEST(CtlScan, PrintsTheDiscoveredDeviceOrExplainsWhyNot) {
     const char* saved = std::getenv("ZENTRIK_PORT");
     const std::string savedValue = saved ? saved : "";
-    unsetenv("ZENTRIK_PORT");
+    test::UnsetVariable("ZENTRIK_PORT");
     std::istringstream in;
     struct Case {
         std::string serial;
@@ -412,7 +414,7 @@ TEST(CtlScan, PrintsTheDiscoveredDeviceOrExplainsWhyNot) {
         std::string err;
     };
     const std::vector<Case> cases = {
-        {"030A1234", 4, kCtlExitOk, "/dev/ttyUSB4\n", ""},
+        {"030A1234", 4, kCtlExitOk, PlatformDeviceName(4) + "\n", ""},
         {"9999", 4, kCtlExitFailed, "", "no controller is attached"},
         {"030A1234", -1, kCtlExitFailed, "", "its serial port could not be determined"},
     };
@@ -426,7 +428,7 @@ TEST(CtlScan, PrintsTheDiscoveredDeviceOrExplainsWhyNot) {
         EXPECT_NE(err.str().find(c.err), std::string::npos) << err.str();
     }
     if (saved) {
-        setenv("ZENTRIK_PORT", savedValue.c_str(), 1);
+        test::SetVariable("ZENTRIK_PORT", savedValue.c_str());
     }
 }
 

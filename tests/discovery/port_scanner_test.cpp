@@ -12,6 +12,7 @@
 #include "link/discovery/bridge_identity.h"
 #include "link/serial/device_name.h"
 #include "support/link_rig.h"
+#include "support/test_environment.h"
 
 namespace zentrik {
 namespace {
@@ -191,21 +192,21 @@ TEST_F(PortScannerTest, SerialNumberEndsAtTheReportedLengthAndMustFit) {
 TEST(PortOverride, DiscoveryTakesTheOverrideAsTheController) {
     const char* saved = std::getenv(kPortOverrideVariable);
     std::optional<std::string> previous = saved ? std::optional<std::string>(saved) : std::nullopt;
-    setenv(kPortOverrideVariable, "/dev/pts/99", 1);
+    test::SetVariable(kPortOverrideVariable, "/dev/pts/99");
     CPortScanner scanner(MakePlatformBridgeList());
     AppSettings settings;
     settings.CommPort = kUntouched;
     EXPECT_TRUE(scanner.FindController(settings));
     EXPECT_EQ(settings.CommPort, 0);
     if (previous) {
-        setenv(kPortOverrideVariable, previous->c_str(), 1);
+        test::SetVariable(kPortOverrideVariable, previous->c_str());
     } else {
-        unsetenv(kPortOverrideVariable);
+        test::UnsetVariable(kPortOverrideVariable);
     }
 }
 
 TEST(ScanForConnection, OpensTheFoundPortAndLeavesThePortAloneOtherwise) {
-    unsetenv(kPortOverrideVariable);
+    test::UnsetVariable(kPortOverrideVariable);
     test::LinkRig rig;
     rig.settings.CommPort = kUntouched;
 

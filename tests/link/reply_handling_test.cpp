@@ -6,6 +6,7 @@
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
 #include "support/link_rig.h"
+#include "support/test_environment.h"
 
 namespace zentrik {
 namespace {
@@ -128,7 +129,7 @@ TEST(ReplyHandling, StrayFlashGrantWithoutAnUpgradeStartsNoTransfer) {
 }
 
 TEST(PortOpening, FailureNamesTheDeviceAndTheSendTimesOut) {
-    unsetenv(kPortOverrideVariable);
+    test::UnsetVariable(kPortOverrideVariable);
     LinkRig rig;
     rig.port.openResult = 2;
     rig.host.answers = {MessageAnswer::Abort};
@@ -136,7 +137,7 @@ TEST(PortOpening, FailureNamesTheDeviceAndTheSendTimesOut) {
     ASSERT_EQ(rig.host.boxes.size(), 1u);
     EXPECT_EQ(rig.host.boxes[0].caption, texts::kPortUnavailableCaption);
     EXPECT_EQ(rig.host.boxes[0].text,
-              "/dev/ttyUSB3 is not available. Please choose a different serial port.");
+              PlatformDeviceName(3) + " is not available. Please choose a different serial port.");
     EXPECT_EQ(rig.host.boxes[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(rig.host.boxes[0].buttons, MessageButtons::Ok);
     EXPECT_FALSE(rig.link.IsPortOpen());
@@ -149,10 +150,10 @@ TEST(PortOpening, FailureNamesTheDeviceAndTheSendTimesOut) {
 }
 
 TEST(PortOpening, SuccessAppliesTheLinkSettings) {
-    setenv(kPortOverrideVariable, "/tmp/controller-pty", 1);
+    test::SetVariable(kPortOverrideVariable, "/tmp/controller-pty");
     LinkRig rig;
     EXPECT_TRUE(rig.link.OpenControllerPort());
-    unsetenv(kPortOverrideVariable);
+    test::UnsetVariable(kPortOverrideVariable);
     EXPECT_EQ(rig.port.openedDevice, "/tmp/controller-pty");
     EXPECT_EQ(rig.port.operations,
               (std::vector<std::string>{"Open 1025 0 0 0", "SetLineFormat 19200 8 0 0",

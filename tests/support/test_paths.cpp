@@ -1,8 +1,9 @@
 #include "support/test_paths.h"
 
-#include <cstdlib>
+#include <cstdint>
+#include <filesystem>
+#include <random>
 #include <stdexcept>
-#include <vector>
 
 namespace zentrik::test {
 
@@ -19,14 +20,20 @@ std::string CtlPath() {
 }
 
 std::string MakeTempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/zentrik-test-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
+    // The system's temporary folder ($TMPDIR, or %TMP% on Windows); a name that exists
+    // already is simply tried again.
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::random_device seed;
+    std::mt19937_64 random((std::uint64_t{seed()} << 32) | seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path folder =
+            base / ("zentrik-test-" + std::to_string(random() % 1000000000));
+        std::error_code error;
+        if (std::filesystem::create_directory(folder, error)) {
+            return folder.string();
+        }
     }
-    return buffer.data();
+    throw std::runtime_error("cannot make a temporary folder in " + base.string());
 }
 
 }  // namespace zentrik::test

@@ -1,7 +1,5 @@
 #include "ctl/ctl_main.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
@@ -9,6 +7,7 @@
 
 #include "config/app_settings.h"
 #include "ctl/ctl_options.h"
+#include "ctl/ctl_platform.h"
 #include "ctl/ctl_ports.h"
 #include "ctl/ctl_session.h"
 #include "ctl/ctl_texts.h"
@@ -42,7 +41,7 @@ int CtlMain(int argc, char** argv) {
     // --port works exactly like ZENTRIK_PORT: discovery takes it as the attached controller
     // and the link opens it (and names it in its messages). Set before any thread starts.
     if (!options.port.empty()) {
-        ::setenv(kPortOverrideVariable, options.port.c_str(), 1);
+        SetProcessVariable(kPortOverrideVariable, options.port);
     }
 
     // The settings are read, never written back: the tool leaves "Zentrik Settings" alone.
@@ -52,7 +51,7 @@ int CtlMain(int argc, char** argv) {
     }
     settings.LoadSettings();
 
-    const CtlConsole console{std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1};
+    const CtlConsole console{std::cin, std::cout, std::cerr, StandardInputIsTerminal()};
     CPortScanner scanner;
     if (options.command == CtlCommand::Scan) {
         return RunScan(settings, scanner, console);

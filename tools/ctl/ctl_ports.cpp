@@ -20,8 +20,9 @@ constexpr std::size_t kColumns = std::size(texts::kPortsHeading);
 using Row = std::array<std::string, kColumns>;
 
 std::string AccessText(int accessError) {
-    return accessError == 0 ? texts::kYes
-                            : FormatText(texts::kNoAccessFormat, std::strerror(accessError));
+    return accessError == 0
+               ? texts::kYes
+               : FormatText(texts::kNoAccessFormat, DeviceAccessErrorText(accessError).c_str());
 }
 
 Row RowOf(const SerialDeviceInfo& device) {

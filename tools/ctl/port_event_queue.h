@@ -8,8 +8,9 @@
 namespace zentrik {
 
 // The port's notifications handed from its event thread to the console loop: a locked queue
-// whose becoming non-empty is signalled on an eventfd, which the loop waits on with ppoll up
-// to the reply timer's deadline. Posting never blocks beyond the short lock.
+// whose becoming non-empty raises a signal (an eventfd on POSIX systems, an event object on
+// Windows), which the loop waits on up to the reply timer's deadline. Posting never blocks
+// beyond the short lock.
 class PortEventQueue : public PortEventSink, public PortEventSource {
   public:
     PortEventQueue();
@@ -17,8 +18,8 @@ class PortEventQueue : public PortEventSink, public PortEventSource {
     PortEventQueue(const PortEventQueue&) = delete;
     PortEventQueue& operator=(const PortEventQueue&) = delete;
 
-    // False when the eventfd could not be created (the queue is then unusable).
-    bool Ok() const { return m_fd >= 0; }
+    // False when the signal could not be created (the queue is then unusable).
+    bool Ok() const { return m_signal != kNoSignal; }
 
     // PortEventSink, on the port's event thread. Messages other than WM_PORT_EVENT are
     // dropped.
@@ -30,9 +31,18 @@ class PortEventQueue : public PortEventSink, public PortEventSource {
               std::vector<std::uintptr_t>& out) override;
 
   private:
+    static constexpr std::intptr_t kNoSignal = -1;
+
     void Take(std::vector<std::uintptr_t>& out);
 
-    int m_fd = -1;
+    // The platform's signal: made, raised, cleared, waited for (true when raised by then).
+    static std::intptr_t OsCreateSignal();
+    static void OsDestroySignal(std::intptr_t signal);
+    static void OsRaise(std::intptr_t signal);
+    static void OsClear(std::intptr_t signal);
+    static bool OsWait(std::intptr_t signal, std::optional<LoopClock::time_point> deadline);
+
+    std::intptr_t m_signal = kNoSignal;
     std::mutex m_lock;
     std::vector<std::uintptr_t> m_pending;
 };
