@@ -1,6 +1,7 @@
 // CSerialLine over Win32 overlapped serial I/O.
 #include <windows.h>
 
+#include <algorithm>
 #include <type_traits>
 
 #include "link/serial/serial_io_record_win32.h"
@@ -88,6 +89,11 @@ std::int32_t RunOverlapped(HANDLE port, HANDLE ioEvent, SerialIoRecord* record,
     OVERLAPPED internal{};
     internal.hEvent = ioEvent;
     OVERLAPPED& overlapped = record ? record->overlapped : internal;
+    // The event may still be set by the last operation that completed at once; cleared here,
+    // it can only mean this operation's end (not every driver clears it when one starts).
+    if (overlapped.hEvent != nullptr) {
+        ResetEvent(overlapped.hEvent);
+    }
     DWORD count = 0;
     BOOL started = start(overlapped, count);
     return Finish(started, port, ioEvent, overlapped, record != nullptr, transferred, count,
@@ -253,6 +259,26 @@ std::int32_t CSerialLine::OsWrite(const void* data, std::uint32_t length, std::u
 std::int32_t CSerialLine::OsRead(void* buffer, std::uint32_t capacity, std::uint32_t& read,
                                  SerialIoRecord* record, std::uint32_t timeoutMs) {
     HANDLE port = Win(m_port);
+    // A non-blocking read takes what the driver holds. Not every serial driver completes an
+    // overlapped read of an empty queue at once under these time-outs (wine's stays pending
+    // until a byte comes), so ask for exactly the queued count, and for nothing when none.
+    COMMTIMEOUTS timeouts{};
+    if (GetCommTimeouts(port, &timeouts) && timeouts.ReadIntervalTimeout == MAXDWORD &&
+        timeouts.ReadTotalTimeoutMultiplier == 0 && timeouts.ReadTotalTimeoutConstant == 0) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!ClearCommError(port, &errors, &status)) {
+            return LastWinError();
+        }
+        capacity = std::min<std::uint32_t>(capacity, status.cbInQue);
+        if (capacity == 0) {
+            read = 0;
+            if (record != nullptr) {
+                SetEvent(record->overlapped.hEvent);
+            }
+            return kErrorSuccess;
+        }
+    }
     return RunOverlapped(port, Win(m_ioEvent), record, &read, timeoutMs,
                          [&](OVERLAPPED& overlapped, DWORD& count) {
                              return ReadFile(port, buffer, capacity, &count, &overlapped);
