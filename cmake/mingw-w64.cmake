@@ -8,3 +8,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# The cross-built tests run under wine (scripts/wine_test.sh gives them a fresh prefix).
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only when some are missing.
 #   scripts/setup.sh        - what building and testing needs
-#   scripts/setup.sh ci     - also the Windows cross compiler, clang's fuzzing runtime and the
-#                             package checkers
+#   scripts/setup.sh ci     - also the Windows cross compiler and wine, clang's fuzzing runtime
+#                             and the package checkers
 set -euo pipefail
 
 packages=(
@@ -13,7 +13,7 @@ packages=(
     librsvg2-bin dpkg-dev file
 )
 if [[ "${1:-}" == "ci" ]]; then
-    packages+=(g++-mingw-w64-x86-64 clang libclang-rt-14-dev clang-format)
+    packages+=(g++-mingw-w64-x86-64 wine wine64 clang libclang-rt-14-dev clang-format)
     packages+=(lintian desktop-file-utils appstream)
 fi
 
