@@ -87,25 +87,13 @@ std::int32_t CSerialEvents::RunEventThread() {
         if (WaitForEvent(&record, kInfiniteTimeout) != kErrorSuccess) {
             return LastError();
         }
-        // A driver reports the bytes that arrive after the wait began; bytes that came since
-        // the last wait ended would go unreported until the next one. Report them once per
-        // wait, so bytes the owner has not read yet cannot make this loop spin.
-        DWORD lineErrors = 0;
-        COMSTAT status{};
-        if ((GetEventMask() & kEventRxChar) != 0 && ClearCommError(port, &lineErrors, &status) &&
-            status.cbInQue > 0) {
-            HandleEvent(kEventRxChar, lineErrors);
-        }
         DWORD which = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         if (which != WAIT_OBJECT_0 + 1) {
             break;
         }
-        // Signalled means finished: the next wait starts only once the driver has let go of
-        // the record and written the event bits.
-        DWORD unused = 0;
-        GetOverlappedResult(port, &record.overlapped, &unused, TRUE);
         std::uint32_t bits = TakeEvents();
-        lineErrors = 0;
+        DWORD lineErrors = 0;
+        COMSTAT status{};
         if (!ClearCommError(port, &lineErrors, &status)) {
             lineErrors = 0;
             Fail(LastWinError());
