@@ -119,6 +119,19 @@ Bridge* FromHandle(HANDLE handle) {
     return bridge.open ? &bridge : nullptr;
 }
 
+// Ordinals 14 and 15: one of the bridge's USB ids, unless that read is set to fail.
+int ReadId(int ordinal, HANDLE handle, WORD* out, WORD Bridge::*id, bool Bridge::*fails) {
+    Bridge* bridge = FromHandle(handle);
+    const int result = bridge == nullptr ? kInvalidHandle
+                       : bridge->*fails  ? kDeviceNotFound
+                                         : kSuccess;
+    if (result == kSuccess) {
+        *out = bridge->*id;
+    }
+    Log(ordinal, reinterpret_cast<std::uintptr_t>(handle), result);
+    return result;
+}
+
 }  // namespace
 
 extern "C" {
@@ -152,27 +165,11 @@ int WINAPI StandInClose(HANDLE handle) {
 }
 
 int WINAPI StandInGetDeviceVid(HANDLE handle, WORD* vendorId) {
-    Bridge* bridge = FromHandle(handle);
-    const int result = bridge == nullptr ? kInvalidHandle
-                       : bridge->failVid ? kDeviceNotFound
-                                         : kSuccess;
-    if (result == kSuccess) {
-        *vendorId = bridge->vendorId;
-    }
-    Log(14, reinterpret_cast<std::uintptr_t>(handle), result);
-    return result;
+    return ReadId(14, handle, vendorId, &Bridge::vendorId, &Bridge::failVid);
 }
 
 int WINAPI StandInGetDevicePid(HANDLE handle, WORD* productId) {
-    Bridge* bridge = FromHandle(handle);
-    const int result = bridge == nullptr ? kInvalidHandle
-                       : bridge->failPid ? kDeviceNotFound
-                                         : kSuccess;
-    if (result == kSuccess) {
-        *productId = bridge->productId;
-    }
-    Log(15, reinterpret_cast<std::uintptr_t>(handle), result);
-    return result;
+    return ReadId(15, handle, productId, &Bridge::productId, &Bridge::failPid);
 }
 
 // Fills at most the caller's 64 bytes but reports the string's whole length, as a library
