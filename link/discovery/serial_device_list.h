@@ -29,7 +29,4 @@ std::vector<SerialDeviceInfo> ListSerialDevices();
 // access(2) on POSIX systems, the error of opening the port on Windows.
 int DeviceAccessError(const std::string& devicePath);
 
-// The system's text for an error of DeviceAccessError.
-std::string DeviceAccessErrorText(int error);
-
 }  // namespace zentrik

@@ -72,10 +72,6 @@ int DeviceAccessError(const std::string& devicePath) {
     return access(devicePath.c_str(), R_OK | W_OK) == 0 ? 0 : errno;
 }
 
-std::string DeviceAccessErrorText(int error) {
-    return std::strerror(error);
-}
-
 std::vector<SerialDeviceInfo> ListSerialDevices() {
     std::vector<SerialDeviceInfo> devices;
     udev* context = udev_new();

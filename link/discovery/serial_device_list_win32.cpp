@@ -33,18 +33,6 @@ int DeviceAccessError(const std::string& devicePath) {
     return 0;
 }
 
-std::string DeviceAccessErrorText(int error) {
-    char buffer[512] = {};
-    DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                       static_cast<DWORD>(error), 0, buffer, sizeof buffer, nullptr);
-    while (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == '\r' ||
-                          buffer[length - 1] == '.')) {
-        --length;
-    }
-    return length > 0 ? std::string(buffer, length) : "error " + std::to_string(error);
-}
-
 std::vector<SerialDeviceInfo> ListSerialDevices() {
     std::vector<std::string> names;
     HKEY key = nullptr;

@@ -40,4 +40,8 @@ std::string OpenFailureHelp(std::int32_t error, const std::string& devicePath);
 OpenFailureFacts GatherOpenFailureFacts(std::int32_t error, const std::string& devicePath);
 std::string OpenFailureHelpText(const OpenFailureFacts& facts);
 
+// The system's own text for an error code of the serial layer (strerror on POSIX systems,
+// FormatMessage on Windows, without the trailing full stop).
+std::string SystemErrorText(std::int32_t error);
+
 }  // namespace zentrik

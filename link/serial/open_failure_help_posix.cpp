@@ -78,11 +78,15 @@ bool SessionHasGroup(gid_t gid) {
 
 }  // namespace
 
+std::string SystemErrorText(std::int32_t error) {
+    return std::strerror(error);
+}
+
 OpenFailureFacts GatherOpenFailureFacts(std::int32_t error, const std::string& devicePath) {
     OpenFailureFacts facts;
     facts.kind = KindOf(error);
     facts.devicePath = devicePath;
-    facts.errorText = std::strerror(error);
+    facts.errorText = SystemErrorText(error);
     if (facts.kind != OpenFailureKind::PermissionDenied) {
         return facts;
     }

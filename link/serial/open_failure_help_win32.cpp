@@ -24,7 +24,9 @@ OpenFailureKind KindOf(std::int32_t error) {
     }
 }
 
-std::string SystemText(std::int32_t error) {
+}  // namespace
+
+std::string SystemErrorText(std::int32_t error) {
     char buffer[512] = {};
     const DWORD length =
         FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -36,13 +38,11 @@ std::string SystemText(std::int32_t error) {
     return text.empty() ? "error " + std::to_string(error) : text;
 }
 
-}  // namespace
-
 OpenFailureFacts GatherOpenFailureFacts(std::int32_t error, const std::string& devicePath) {
     OpenFailureFacts facts;
     facts.kind = KindOf(error);
     facts.devicePath = devicePath;
-    facts.errorText = SystemText(error);
+    facts.errorText = SystemErrorText(error);
     return facts;
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <iterator>
 #include <ostream>
 
@@ -22,7 +21,7 @@ using Row = std::array<std::string, kColumns>;
 std::string AccessText(int accessError) {
     return accessError == 0
                ? texts::kYes
-               : FormatText(texts::kNoAccessFormat, DeviceAccessErrorText(accessError).c_str());
+               : FormatText(texts::kNoAccessFormat, SystemErrorText(accessError).c_str());
 }
 
 Row RowOf(const SerialDeviceInfo& device) {
