@@ -78,25 +78,45 @@ bool CSerialEvents::OsWaitThread(EventThread& thread, std::uint32_t timeoutMs) {
     return WaitForSingleObject(thread.handle, timeoutMs) == WAIT_OBJECT_0;
 }
 
+// Wine's serial driver ends some waits with no event bits while bytes are waiting, and
+// reports only bytes that arrive after a wait began: bytes that came between two waits, or
+// that a wait ended on without naming, would go unreported until the next byte. So the
+// queue itself is looked at twice per wait, once it is pending and once it has ended, and
+// bytes found there are reported. Each look follows a wait that really ended, so bytes the
+// owner has not read yet cannot make the thread spin.
 std::int32_t CSerialEvents::RunEventThread() {
     HANDLE port = Win(m_port);
     SerialIoRecord record{};
     record.overlapped.hEvent = Win(m_waitEvent);
     HANDLE handles[2] = {Win(m_stopEvent), Win(m_waitEvent)};
+    // Whether bytes wait in the receive queue (when the mask asks for them); also the line
+    // errors, which the query clears.
+    std::uint32_t lineErrors = 0;
+    auto bytesQueued = [&] {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!ClearCommError(port, &errors, &status)) {
+            Fail(LastWinError());
+            lineErrors = 0;
+            return false;
+        }
+        lineErrors = errors;
+        return status.cbInQue > 0 && (GetEventMask() & kEventRxChar) != 0;
+    };
     for (;;) {
         if (WaitForEvent(&record, kInfiniteTimeout) != kErrorSuccess) {
             return LastError();
+        }
+        if (bytesQueued()) {
+            HandleEvent(kEventRxChar, lineErrors);
         }
         DWORD which = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         if (which != WAIT_OBJECT_0 + 1) {
             break;
         }
         std::uint32_t bits = TakeEvents();
-        DWORD lineErrors = 0;
-        COMSTAT status{};
-        if (!ClearCommError(port, &lineErrors, &status)) {
-            lineErrors = 0;
-            Fail(LastWinError());
+        if (bytesQueued()) {
+            bits |= kEventRxChar;
         }
         if (bits != 0) {
             HandleEvent(bits, lineErrors);
