@@ -133,8 +133,16 @@ PY
 # Wine reports serial events from a polling thread that now and then runs late by tens of
 # milliseconds (up to 93 ms seen, against a median of under 1 ms), longer than the 40 ms a
 # word's echo may take; the upgrade gets a wider reply interval here, nothing else changes.
+# Even so, about one upgrade in ten under wine still misses an echo the simulator did send
+# (its record holds the word): that is said here and the upgrade is tried once more; a
+# second failure fails the run.
 printf '[Zentrik Settings]\r\nTimeout=250\r\n' >"$app/upgrade.ini"
-run "$app" upgrade upgrade --ini upgrade.ini firmware.eep || fail "upgrade failed"
+if ! run "$app" upgrade upgrade --ini upgrade.ini firmware.eep; then
+    grep -qF "did not respond to the upgrade process" "$work/upgrade.err" ||
+        fail "upgrade failed"
+    echo "end_to_end: NOTE: wine missed an echo during the upgrade; trying it once more"
+    run "$app" upgrade upgrade --ini upgrade.ini firmware.eep || fail "upgrade failed twice"
+fi
 [[ -f $work/flashed.bin ]] || fail "the simulator flashed nothing"
 cmp <(head -c 30720 "$app/firmware.eep") "$work/flashed.bin" ||
     fail "the flashed image differs from the file"
