@@ -21,6 +21,7 @@
 #include "app/notice_dlg.h"
 #include "app/quarnel_doc.h"
 #include "app/resources.h"
+#include "app/status_panes.h"
 #include "editor/quarnel_view.h"
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
@@ -216,15 +217,12 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("statusBar");
-    m_statusPane = new QLabel(texts::kIdleText, bar);
-    m_statusPane->setObjectName("statusPane0");
-    m_statusPane->setMinimumWidth(0);
-    m_statusPane->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    bar->addWidget(m_statusPane, 1);
-    m_statisticsPane = new QLabel(bar);
-    m_statisticsPane->setObjectName("statisticsPane");
-    bar->addPermanentWidget(m_statisticsPane);
+    m_statusPanes = new StatusPanes(bar);
+    bar->addWidget(m_statusPanes, 1);
+    m_statusPane = m_statusPanes->Status();
+    m_statisticsPane = m_statusPanes->Statistics();
     m_statusText = texts::kIdleText;
+    m_statusPanes->SetTexts(m_statusText, QString());
 }
 
 void CMainFrame::CreateClientArea() {
@@ -241,6 +239,8 @@ void CMainFrame::CreateClientArea() {
     m_viewArea->setObjectName("viewArea");
     m_viewArea->setWidgetResizable(true);
     m_viewArea->setFrameShape(QFrame::NoFrame);
+    // The area itself is no Tab stop: it shows no focus, only the form's controls do.
+    m_viewArea->setFocusPolicy(Qt::NoFocus);
     m_viewArea->setWidget(m_view);
 
     auto* client = new QWidget(this);
@@ -292,10 +292,17 @@ void CMainFrame::InitialUpdate() {
 
 // ---- commands --------------------------------------------------------------------------------
 
+void CMainFrame::CommitPendingInput() {
+    if (m_view != nullptr) {
+        m_view->CommitPendingEdit();
+    }
+}
+
 void CMainFrame::OnQueue(RequestType type) {
     if (!m_link.CommandsEnabled()) {
         return;  // a shortcut or a stale click while the command is disabled
     }
+    CommitPendingInput();
     m_link.QueueRequest(type);
     UpdateCommandUI();
 }
@@ -304,11 +311,13 @@ void CMainFrame::OnUpgradeFirmware() {
     if (!m_link.CommandsEnabled()) {
         return;
     }
+    CommitPendingInput();
     m_upgrade.Run();
     UpdateCommandUI();
 }
 
 void CMainFrame::OnScanForConnection() {
+    CommitPendingInput();
     m_link.ScanForConnection(m_scanner, m_settings);
     UpdateCommandUI();
 }
@@ -352,8 +361,7 @@ QString CMainFrame::StatisticsText() const {
 
 void CMainFrame::RefreshStatusPanes() {
     m_statusRefresh.stop();
-    m_statusPane->setText(m_statusText);
-    m_statisticsPane->setText(StatisticsText());
+    m_statusPanes->SetTexts(m_statusText, StatisticsText());
     m_sinceStatusRefresh.start();
 }
 
@@ -453,6 +461,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     m_closed = true;
     m_closePending = true;
     m_replyTimer.stop();
+    CommitPendingInput();
     m_doc.OnCloseDocument();
     event->accept();
 }

@@ -26,6 +26,7 @@ class QMenu;
 class QMessageBox;
 class QScrollArea;
 class QSocketNotifier;
+class StatusPanes;
 class CBannerBar;
 class CControllerToolBar;
 class CQuarnelDoc;
@@ -56,6 +57,10 @@ class CMainFrame : public QMainWindow, public zentrik::LinkHost, public zentrik:
 
     // A device arrived or went (or another device change happened, which is ignored).
     void OnDeviceChange(unsigned eventType);
+
+    // A value typed into the form but not yet confirmed goes to the document first, so that
+    // no command and no exit acts on anything other than what the screen shows.
+    void CommitPendingInput();
 
     // Every command's enabled, checked and text state from the link's state.
     void UpdateCommandUI();
@@ -142,6 +147,7 @@ class CMainFrame : public QMainWindow, public zentrik::LinkHost, public zentrik:
     CQuarnelDoc& m_doc;
     zentrik::AppSettings& m_settings;
 
+    StatusPanes* m_statusPanes = nullptr;
     QLabel* m_statusPane = nullptr;
     QLabel* m_statisticsPane = nullptr;
     CBannerBar* m_banner = nullptr;

@@ -32,6 +32,9 @@ bool CQuarnelApp::InitInstance(std::unique_ptr<zentrik::BridgeList> bridges) {
 
 void CQuarnelApp::ExitInstance() {
     if (m_doc) {
+        if (m_frame && !m_doc->IsClosed()) {
+            m_frame->CommitPendingInput();
+        }
         m_doc->OnCloseDocument();
     }
     m_frame.reset();

@@ -40,6 +40,11 @@ class CNumericEdit : public QLineEdit {
     double Step() const { return m_step; }
     bool IsTyping() const { return m_typing; }
 
+    // Takes typed text as the value exactly as Enter does (range applied, valueChanged
+    // reported); nothing happens when the user is not typing. A command calls this before it
+    // acts on the document, so it never acts on a value other than the one on screen.
+    void CommitTyped();
+
     // Text of a printf-style format ("%.1f psi", "%.0f%%") for a value.
     static QString FormatValue(const QString& format, double value);
 
@@ -55,7 +60,6 @@ class CNumericEdit : public QLineEdit {
   private:
     double Clamp(double value) const;
     double RoundToFormat(double value) const;
-    void CommitTyped();
     void StepBy(int steps);
     void ChangeByUser(double value);
     void ShowValue();

@@ -425,6 +425,12 @@ QWidget* CQuarnelView::Control(int id) const {
     return findChild<QWidget*>(IdName(id));
 }
 
+void CQuarnelView::CommitPendingEdit() {
+    for (CNumericEdit* e : findChildren<CNumericEdit*>()) {
+        e->CommitTyped();
+    }
+}
+
 CNumericEdit* CQuarnelView::Edit(int id) const {
     return findChild<CNumericEdit*>(IdName(id));
 }

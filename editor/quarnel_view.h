@@ -48,6 +48,9 @@ class CQuarnelView : public QWidget {
     QWidget* Control(int id) const;
     zentrik::CNumericEdit* Edit(int id) const;
 
+    // Hands a value typed but not yet confirmed to the rules, as Enter would.
+    void CommitPendingEdit();
+
     // Filling the form from the document.
     void ShowAll();
     void ShowStage();
