@@ -19,6 +19,12 @@ constexpr std::uint8_t kType(RequestType type) {
     return static_cast<std::uint8_t>(type);
 }
 
+// A download or upload the user asked for. One may still be in flight when an upgrade starts;
+// it keeps its own retries and boxes, which belong to it and not to the upgrade.
+constexpr bool IsUserRequest(std::uint8_t type) {
+    return type == kType(RequestType::DownloadConfig) || type == kType(RequestType::UploadConfig);
+}
+
 }  // namespace
 
 ControllerLink::ControllerLink(LinkHost& host, LinkPort& port, const AppSettings& settings,
@@ -180,7 +186,7 @@ void ControllerLink::HandleChecksumError(std::uint8_t type) {
     ++m_consecutiveCrcErrors;
     m_host.SetStatusText(texts::kStatusCrcError);
 
-    if (m_upgradeInProgress) {
+    if (m_upgradeInProgress && !IsUserRequest(m_currentType)) {
         if (type == kType(RequestType::ControllerInfo) ||
             type == kType(RequestType::FlashPermission)) {
             m_requestInFlight = false;
@@ -208,7 +214,7 @@ void ControllerLink::HandleChecksumError(std::uint8_t type) {
         DoQueue();
         return;
     }
-    AskAfterRetries(texts::kCrcErrorText, texts::kCrcErrorCaption);
+    AskAfterRetries(texts::kCrcErrorText, texts::kCrcErrorCaption, texts::kUpgradeCrcFailedText);
 }
 
 void ControllerLink::HandleTimeout(std::uint8_t type) {
@@ -216,7 +222,7 @@ void ControllerLink::HandleTimeout(std::uint8_t type) {
     ++m_consecutiveTimeouts;
     m_host.SetStatusText(texts::kStatusTimedOut);
 
-    if (m_upgradeInProgress) {
+    if (m_upgradeInProgress && !IsUserRequest(type)) {
         EndUpgradeRequestTimedOut(type);
         return;
     }
@@ -225,7 +231,7 @@ void ControllerLink::HandleTimeout(std::uint8_t type) {
         DoQueue();
         return;
     }
-    AskAfterRetries(texts::kTimeoutText, texts::kTimeoutCaption);
+    AskAfterRetries(texts::kTimeoutText, texts::kTimeoutCaption, texts::kTransferTimeoutText);
 }
 
 void ControllerLink::EndUpgradeRequestTimedOut(std::uint8_t type) {
@@ -263,19 +269,37 @@ void ControllerLink::EndUpgradeRequestTimedOut(std::uint8_t type) {
         return;
     }
 
-    m_requestInFlight = false;
-    m_upgradeInProgress = false;
-    ResetReceiver();
     if (type == kType(RequestType::FlashPermission)) {
+        m_requestInFlight = false;
+        m_upgradeInProgress = false;
+        ResetReceiver();
         RemoveHead();  // before the box, as for the checksum failure above
         m_host.ShowMessageBox(texts::kPermissionTimeoutText, texts::kUpdateFailedCaption,
                               MessageIcon::Exclamation, MessageButtons::Ok);
     } else {
-        m_host.FinishWithText(texts::kTransferTimeoutText);
+        FailUpgrade(texts::kTransferTimeoutText);
     }
 }
 
-void ControllerLink::AskAfterRetries(const char* text, const char* caption) {
+void ControllerLink::FailUpgrade(const char* text) {
+    // During the word transfer currentType is 0 and the progress dialog is open.
+    const bool transferring = m_currentType == 0;
+    m_requestInFlight = false;
+    m_upgradeInProgress = false;
+    ResetReceiver();
+    if (transferring) {
+        m_host.FinishWithText(text);
+        return;
+    }
+    // The dialog never opened: the failure is told in a box of its own, and what was queued
+    // for the upgrade goes with it, so the next command sends only itself.
+    AbandonQueue();
+    m_host.ShowMessageBox(text, texts::kUpdateFailedCaption, MessageIcon::Exclamation,
+                          MessageButtons::Ok);
+}
+
+void ControllerLink::AskAfterRetries(const char* text, const char* caption,
+                                     const char* upgradeText) {
     const std::uint64_t exchange = m_exchange;
     const MessageAnswer answer =
         m_host.ShowMessageBox(text, caption, MessageIcon::None, MessageButtons::AbortRetryIgnore);
@@ -285,12 +309,21 @@ void ControllerLink::AskAfterRetries(const char* text, const char* caption) {
         // even drop a request the user never saw fail; Abort still stops everything.
         if (answer == MessageAnswer::Abort) {
             AbandonQueue();
+            if (m_upgradeInProgress) {
+                FailUpgrade(upgradeText);
+            }
         }
         return;
     }
     switch (answer) {
         case MessageAnswer::Abort:
             m_queue.clear();
+            if (m_upgradeInProgress) {
+                // An upgrade queued behind the failed request can't go on without its
+                // requests.
+                FailUpgrade(upgradeText);
+                return;
+            }
             break;
         case MessageAnswer::Ignore:
             RemoveHead();

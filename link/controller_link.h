@@ -132,10 +132,13 @@ class ControllerLink : private ReceiverSink {
     void HandleTimeout(std::uint8_t type);
     // Ends the request in flight of an upgrade as timed out (no automatic retries).
     void EndUpgradeRequestTimedOut(std::uint8_t type);
-    // The user's answer to "CRC Error" / "Timeout Error" once retries are used up.
-    void AskAfterRetries(const char* text, const char* caption);
+    // The user's answer to "CRC Error" / "Timeout Error" once retries are used up. Abort
+    // during an upgrade that has not begun its transfer ends it with `upgradeText`.
+    void AskAfterRetries(const char* text, const char* caption, const char* upgradeText);
     // Drops every request, including one re-sent while a box was up, and stops its timer.
     void AbandonQueue();
+    // Ends the upgrade with a failure text: in the progress dialog during the word transfer,
+    // otherwise in an "Update Failed" box, with the queue emptied.
     void FailUpgrade(const char* text);
     void RemoveHead();
     void StopReplyTimer();

@@ -39,6 +39,10 @@ inline constexpr const char* kVersionTimeoutText =
 inline constexpr const char* kPermissionTimeoutText =
     "The controller did not respond to the upgrade request.  Please make sure it is connected "
     "and try again.";
+// A download or upload still in flight when an upgrade was started failed, and the user
+// aborted it: the upgrade ends before it has begun.
+inline constexpr const char* kUpgradeCrcFailedText =
+    "The message had crc errors.\nThe upgrade has failed.\nPlease try again.";
 inline constexpr const char* kTransferTimeoutText =
     "The controller did not respond to the upgrade process.  Please make sure it is connected "
     "and try again.";
