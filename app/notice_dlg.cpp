@@ -47,16 +47,14 @@ int CNoticeDlg::ShowNotice(int kind) {
         m_title = texts::kUploadedTitle;
         m_message = texts::kUploadedText;
     }
-    return exec();
-}
-
-void CNoticeDlg::showEvent(QShowEvent* event) {
+    // Set up once per showing: the dialog is shown again each time the window comes back
+    // from being minimised, and that must not restart the count.
     m_text->setText(m_message);
     setWindowTitle(m_title);
     m_secondsLeft = texts::kNoticeSeconds;
     ShowSecondsLeft();
     m_timer.start();
-    QDialog::showEvent(event);
+    return exec();
 }
 
 void CNoticeDlg::Tick() {

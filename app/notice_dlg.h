@@ -30,7 +30,6 @@ class CNoticeDlg : public QDialog {
     void Tick();
 
   protected:
-    void showEvent(QShowEvent* event) override;
     void done(int result) override;
 
   private:
