@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTest>
 #include <QUrl>
@@ -20,6 +22,7 @@
 #include "app/svg_picture.h"
 #include "app/upgrade_progress_dlg.h"
 #include "build_version.h"
+#include "editor/quarnel_view.h"
 #include "window_rig.h"
 
 namespace zentrik::apptest {
@@ -38,6 +41,12 @@ TEST(Notice, CountsDownFifteenTicksThenClosesItself) {
         for (int i = 0; i < 14; ++i) {
             notice.Tick();
             texts << notice.OkButton()->text();
+            if (i == 4) {
+                // The window restored from minimised shows the dialog again: the count goes on.
+                QShowEvent shown;
+                QApplication::sendEvent(&notice, &shown);
+                EXPECT_EQ(notice.OkButton()->text(), "OK [10 sec]");
+            }
         }
         visibleAfter14 = notice.isVisible();
         notice.Tick();
@@ -120,6 +129,55 @@ TEST(BannerBar, CentresThePictureOrKeepsItAtTheLeftEdge) {
     EXPECT_EQ(banner.Picture()->pos(), QPoint(0, 0));  // half of 1, in integer division
     QTest::mouseClick(banner.Picture(), Qt::LeftButton);
     EXPECT_EQ(urls.opened, QStringList{"https://halvorn.example/"});
+}
+
+TEST(Window, EveryTabStopIsAControlThatShowsItsFocus) {
+    WindowRig rig;
+    rig.Start(false);
+    CMainFrame& frame = rig.Frame();
+    QApplication::setActiveWindow(&frame);
+    QWidget* first = frame.View()->Control(1075);
+    first->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(first->hasFocus());
+    QStringList stops;
+    for (int i = 0; i < 80; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        if (focus == first) {
+            break;
+        }
+        stops << focus->objectName();
+    }
+    ASSERT_FALSE(stops.isEmpty());
+    EXPECT_EQ(stops.back(), "id1057") << stops.join(' ').toStdString();  // the graph, last
+    for (const QString& stop : stops) {
+        EXPECT_TRUE(stop.startsWith("id") || stop == "redoButton") << stop.toStdString();
+    }
+}
+
+TEST(Window, ANarrowWindowCutsTheStatisticsBeforeTheStatusText) {
+    WindowRig rig;
+    rig.Start(false);
+    CMainFrame& frame = rig.Frame();
+    frame.SetStatusText("Downloading Config From Controller");
+    QLabel* status = frame.StatusPane();
+    QLabel* statistics = frame.StatisticsPane();
+    const int statusText = status->fontMetrics().horizontalAdvance(status->text());
+    for (const int width : {900, 420, 260}) {
+        SCOPED_TRACE(width);
+        frame.resize(width, frame.height());
+        QApplication::processEvents();
+        EXPECT_GE(status->width(), statusText);
+        if (statistics->isVisible()) {
+            EXPECT_LE(status->geometry().right(), statistics->geometry().left());
+            EXPECT_LE(statistics->geometry().right(), frame.statusBar()->width());
+        }
+    }
+    frame.resize(900, frame.height());
+    QApplication::processEvents();
+    EXPECT_TRUE(statistics->isVisible());
+    EXPECT_GE(statistics->width(), statistics->fontMetrics().horizontalAdvance(statistics->text()));
 }
 
 TEST(ViewCommands, TheToolbarAndStatusBarToggleAtOnceWithTheirChecks) {
