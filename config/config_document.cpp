@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "link/byte_order.h"
+#include "base/byte_order.h"
 
 namespace zentrik {
 

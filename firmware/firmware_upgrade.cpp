@@ -3,8 +3,8 @@
 #include <string>
 
 #include "firmware/firmware_texts.h"
-#include "link/byte_order.h"
-#include "link/text_format.h"
+#include "base/byte_order.h"
+#include "base/text_format.h"
 
 namespace zentrik {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 
-#include "link/byte_order.h"
+#include "base/byte_order.h"
 #include "link/discovery/port_scanner.h"
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
-#include "link/text_format.h"
+#include "base/text_format.h"
 
 namespace zentrik {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "link/byte_order.h"
+#include "base/byte_order.h"
 
 namespace zentrik {
 

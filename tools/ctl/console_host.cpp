@@ -6,7 +6,7 @@
 
 #include "ctl/ctl_texts.h"
 #include "link/link_texts.h"
-#include "link/text_format.h"
+#include "base/text_format.h"
 
 namespace zentrik {
 

@@ -7,7 +7,7 @@
 
 #include "ctl/ctl_texts.h"
 #include "link/serial/open_failure_help.h"
-#include "link/text_format.h"
+#include "base/text_format.h"
 
 namespace zentrik {
 

@@ -10,7 +10,7 @@
 #include "link/discovery/serial_device_list.h"
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
-#include "link/text_format.h"
+#include "base/text_format.h"
 
 namespace zentrik {
 

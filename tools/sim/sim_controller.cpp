@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/byte_order.h"
+#include "base/byte_order.h"
 #include "link/link_frame.h"
 
 namespace zentrik {
