@@ -15,8 +15,9 @@ inline constexpr std::string_view kConfigSection = "Zentrik Config";
 inline constexpr std::string_view kSettingsSection = "Zentrik Settings";
 
 // The tool's own settings and the typed access to its INI file. One object lives for the
-// whole run. Every typed operation acts on the file at once (no cached copy); LoadConfig and
-// SaveConfig read and write the file once for the whole section.
+// whole run. Every typed operation acts on the file at once (no cached copy); the sections are
+// read and written once each (LoadSettings, SaveSettings; the config section in
+// config_persistence.h).
 //
 // Writes return false when the file could not be written; the window ignores that, as the
 // tool always has, while the command-line front end reports it.
@@ -42,22 +43,18 @@ class AppSettings {
     double ReadFloat(std::string_view section, std::string_view key, float defaultValue) const;
     bool WriteFloat(std::string_view section, std::string_view key, float value);
 
-    // The "Zentrik Config" section <-> the record (pressures as stored fixed-point fields).
-    void LoadConfig(ControllerConfig& config) const;
-    bool SaveConfig(const ControllerConfig& config);
-
     // The "Zentrik Settings" section <-> the members above.
     void LoadSettings();
     bool SaveSettings();
     void SetCommPort(int port) { CommPort = port; }
 
-  private:
     // The file parsed once (empty when it is missing or unreadable).
-    IniFile ReadFile() const;
+    IniFile ReadIni() const;
     // Reads the file, applies the edits in memory and writes it once. Fails without touching
     // the file when it exists but cannot be read, an edit is refused or the write fails.
-    bool ModifyFile(const std::function<bool(IniFile&)>& edit);
+    bool EditIni(const std::function<bool(IniFile&)>& edit);
 
+  private:
     std::string m_path;
     bool m_createFolder = false;  // the per-user folder may not exist before the first save
 };

@@ -3,7 +3,20 @@
 #include "config/app_settings.h"
 #include "config/config_document.h"
 
+#include <string_view>
+
 namespace zentrik {
+
+class IniFile;
+
+// A "Zentrik Config" section (named `section`) <-> the record, pressures as the record's
+// fixed-point fields. Missing keys take their defaults; bits no key covers stay zero.
+void LoadConfig(const IniFile& file, std::string_view section, ControllerConfig& config);
+bool SaveConfig(IniFile& file, std::string_view section, const ControllerConfig& config);
+
+// The same on the settings' INI file, read once and written once.
+void LoadConfig(const AppSettings& settings, ControllerConfig& config);
+bool SaveConfig(AppSettings& settings, const ControllerConfig& config);
 
 // Start of a run: the "Zentrik Config" section into the record, then displayPressures from the
 // record's pressure fields (field / 256, no unit conversion).

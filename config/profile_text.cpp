@@ -151,4 +151,31 @@ std::string FormatFixed(double value, int decimals) {
     return std::string(buffer, result.ptr);
 }
 
+int ProfileReadInt(const IniFile& file, std::string_view section, std::string_view key, int def) {
+    return ProfileInt(file, section, key, def);
+}
+
+bool ProfileReadBool(const IniFile& file, std::string_view section, std::string_view key, int def) {
+    return ProfileInt(file, section, key, def & 0xFF) != 0;
+}
+
+double ProfileReadFloat(const IniFile& file, std::string_view section, std::string_view key,
+                        float def) {
+    // The default goes through the same text conversion as a stored value.
+    return ParseLeadingDouble(ProfileString(file, section, key, FormatFixed(def, 6)));
+}
+
+bool ProfileWriteInt(IniFile& file, std::string_view section, std::string_view key, int value) {
+    return file.SetValue(section, key, FormatInt(value));
+}
+
+bool ProfileWriteBool(IniFile& file, std::string_view section, std::string_view key, int value) {
+    return file.SetValue(section, key,
+                         FormatUnsignedShort(static_cast<unsigned short>(value & 0xFF)));
+}
+
+bool ProfileWriteFloat(IniFile& file, std::string_view section, std::string_view key, float value) {
+    return file.SetValue(section, key, FormatFixed(value, 2));
+}
+
 }  // namespace zentrik

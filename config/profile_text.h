@@ -35,4 +35,15 @@ std::string FormatInt(int value);
 std::string FormatUnsignedShort(unsigned short value);
 std::string FormatFixed(double value, int decimals);
 
+// The typed operations of the settings on a parsed file, with the text conversions of the
+// Windows profile functions: booleans as 0/1 of the low byte, floats written with two
+// decimals (a float's default goes through the same text conversion as a stored value).
+int ProfileReadInt(const IniFile& file, std::string_view section, std::string_view key, int def);
+bool ProfileReadBool(const IniFile& file, std::string_view section, std::string_view key, int def);
+double ProfileReadFloat(const IniFile& file, std::string_view section, std::string_view key,
+                        float def);
+bool ProfileWriteInt(IniFile& file, std::string_view section, std::string_view key, int value);
+bool ProfileWriteBool(IniFile& file, std::string_view section, std::string_view key, int value);
+bool ProfileWriteFloat(IniFile& file, std::string_view section, std::string_view key, float value);
+
 }  // namespace zentrik

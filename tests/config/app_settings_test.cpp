@@ -1,4 +1,5 @@
 #include "config/app_settings.h"
+#include "config/config_persistence.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -114,7 +115,7 @@ class SettingsFile : public ::testing::Test {
     ControllerConfig Load() const {
         ControllerConfig c;
         std::memset(&c, 0xEE, sizeof c);  // loading must not keep anything from before
-        m_settings.LoadConfig(c);
+        LoadConfig(m_settings, c);
         return c;
     }
 
@@ -137,7 +138,7 @@ TEST_F(SettingsFile, NoFileGivesTheDefaultsOfBothSections) {
 }
 
 TEST_F(SettingsFile, FirstRunWritesWhatTheWindowsFunctionsWould) {
-    ASSERT_TRUE(m_settings.SaveConfig(Load()));
+    ASSERT_TRUE(SaveConfig(m_settings, Load()));
     m_settings.LoadSettings();
     ASSERT_TRUE(m_settings.SaveSettings());
     EXPECT_EQ(ReadAll(m_path), Golden("defaults_crlf.ini"));
@@ -180,7 +181,7 @@ TEST_F(SettingsFile, WindowsWrittenFileLoadsAndSavesBackUnchanged) {
     EXPECT_EQ(m_settings.TimeoutRetry, 2);
     EXPECT_TRUE(m_settings.Smooth);
 
-    ASSERT_TRUE(m_settings.SaveConfig(c));
+    ASSERT_TRUE(SaveConfig(m_settings, c));
     ASSERT_TRUE(m_settings.SaveSettings());
     EXPECT_EQ(ReadAll(m_path), golden);
 }
@@ -210,7 +211,7 @@ TEST_F(SettingsFile, HandEditedFileLoadsLikeTheWindowsReaders) {
 TEST_F(SettingsFile, SavingAHandEditedFileKeepsEverythingElse) {
     const std::string original = Golden("edited_lf.ini");
     WriteAll(m_path, original);
-    ASSERT_TRUE(m_settings.SaveConfig(Load()));
+    ASSERT_TRUE(SaveConfig(m_settings, Load()));
     const std::string saved = ReadAll(m_path);
     EXPECT_EQ(saved.find('\r'), std::string::npos);  // the file's own line ending
 
@@ -263,7 +264,7 @@ TEST_F(SettingsFile, ConfigExamplesRoundTrip) {
     EXPECT_EQ(c.RPM_Multiplier, -26);
     EXPECT_EQ(c.stage[0].MAP_Max, -26 * 256);
     EXPECT_TRUE(MAP_In_bar(c));
-    ASSERT_TRUE(m_settings.SaveConfig(c));
+    ASSERT_TRUE(SaveConfig(m_settings, c));
     const IniFile saved(ReadAll(m_path));
     EXPECT_EQ(saved.Value(kConfigSection, "Stage 1 MAP End"), "9.99");
     EXPECT_EQ(saved.Value(kConfigSection, "Stage 2 MAP End"), "10.00");
@@ -292,7 +293,7 @@ TEST_F(SettingsFile, RandomRecordsSurviveSaveAndLoad) {
             s.MAP_End = pressure();
             s.MAP_Max = pressure();
         }
-        ASSERT_TRUE(m_settings.SaveConfig(c));
+        ASSERT_TRUE(SaveConfig(m_settings, c));
         const ControllerConfig loaded = Load();
 
         ControllerConfig expected{};  // what the INI covers
@@ -321,11 +322,11 @@ TEST_F(SettingsFile, RandomRecordsSurviveSaveAndLoad) {
         ControllerConfig any = loaded;
         any.stage[0].MAP_Max = static_cast<std::int16_t>(word() % 32767);
         any.stage[1].MAP_Trigger = static_cast<std::int16_t>(word() % 32767);
-        ASSERT_TRUE(m_settings.SaveConfig(any));
+        ASSERT_TRUE(SaveConfig(m_settings, any));
         const ControllerConfig once = Load();
         EXPECT_LE(std::abs(once.stage[0].MAP_Max - any.stage[0].MAP_Max), 2);
         EXPECT_LE(std::abs(once.stage[1].MAP_Trigger - any.stage[1].MAP_Trigger), 2);
-        ASSERT_TRUE(m_settings.SaveConfig(once));
+        ASSERT_TRUE(SaveConfig(m_settings, once));
         EXPECT_TRUE(SameRecord(Load(), once));
     }
 }
@@ -340,7 +341,7 @@ TEST_F(SettingsFile, OneSaveEqualsTheSameWritesMadeOneByOne) {
     c.stage[0].Percent[7] = 200;
 
     WriteAll(m_path, start);
-    ASSERT_TRUE(m_settings.SaveConfig(c));
+    ASSERT_TRUE(SaveConfig(m_settings, c));
     const std::string batch = ReadAll(m_path);
 
     WriteAll(m_path, start);
@@ -446,7 +447,7 @@ TEST_F(SettingsFile, EmptyOrJunkFilesLoadDefaultsAndKeepTheirBytes) {
             expected.stage[0].Frequency = 0;
         }
         EXPECT_TRUE(SameRecord(Load(), expected));
-        ASSERT_TRUE(m_settings.SaveConfig(DefaultRecord()));
+        ASSERT_TRUE(SaveConfig(m_settings, DefaultRecord()));
         const std::string saved = ReadAll(m_path);
         if (bytes.empty()) {
             EXPECT_EQ(saved.rfind("[Zentrik Config]\r\nRPM_Multiplier=0\r\n", 0), 0u);
@@ -464,7 +465,7 @@ TEST_F(SettingsFile, ReadOnlyFileOrFolderMakesTheSaveFailUntouched) {
     chmod(m_path.c_str(), 0444);
     struct stat st1;
     ASSERT_EQ(stat(m_path.c_str(), &st1), 0);
-    EXPECT_FALSE(m_settings.SaveConfig(DefaultRecord()));
+    EXPECT_FALSE(SaveConfig(m_settings, DefaultRecord()));
     EXPECT_FALSE(m_settings.WriteInt(kConfigSection, "RPM_Multiplier", 1));
     EXPECT_FALSE(m_settings.SaveSettings());
     struct stat st2;
@@ -475,13 +476,13 @@ TEST_F(SettingsFile, ReadOnlyFileOrFolderMakesTheSaveFailUntouched) {
 
     chmod(m_path.c_str(), 0640);
     chmod(m_folder.c_str(), 0555);
-    EXPECT_FALSE(m_settings.SaveConfig(DefaultRecord()));
+    EXPECT_FALSE(SaveConfig(m_settings, DefaultRecord()));
     chmod(m_folder.c_str(), 0700);
     EXPECT_EQ(ReadAll(m_path), before);
     EXPECT_EQ(FolderEntries(m_folder), std::vector<std::string>{"Zentrik.ini"});
 
     // A writable file keeps its permissions across the replace.
-    ASSERT_TRUE(m_settings.SaveConfig(DefaultRecord()));
+    ASSERT_TRUE(SaveConfig(m_settings, DefaultRecord()));
     ASSERT_EQ(stat(m_path.c_str(), &st2), 0);
     EXPECT_EQ(st2.st_mode & 07777, 0640u);
 }
@@ -490,7 +491,7 @@ TEST_F(SettingsFile, UnreadableOrMisplacedPathsNeverLoseData) {
     // The path names a folder: defaults on load, and the save fails.
     ASSERT_EQ(mkdir(m_path.c_str(), 0700), 0);
     EXPECT_TRUE(SameRecord(Load(), DefaultRecord()));
-    EXPECT_FALSE(m_settings.SaveConfig(DefaultRecord()));
+    EXPECT_FALSE(SaveConfig(m_settings, DefaultRecord()));
     rmdir(m_path.c_str());
 
     // No path at all: defaults, and writes report failure.

@@ -8,6 +8,7 @@
 
 #include "config/app_settings.h"
 #include "config/config_document.h"
+#include "config/config_persistence.h"
 
 namespace zentrik {
 
@@ -89,7 +90,7 @@ std::optional<ControllerConfig> ControllerConfigFromIni(const std::string& path)
     AppSettings settings;
     settings.SetPath(path);
     ConfigDocument doc;
-    settings.LoadConfig(doc.record);
+    LoadConfig(settings, doc.record);
     // The file's pressures are in its own unit; the controller keeps psi x 256.
     SyncDisplayPressures(doc);
     return HostFromWire(ToWireImage(doc).data());
