@@ -77,7 +77,7 @@ CMainFrame::CMainFrame(CQuarnelDoc& doc, zentrik::AppSettings& settings,
     : m_doc(doc),
       m_settings(settings),
       m_scanner(std::move(bridges)),
-      m_link(*this, m_openErrors, settings, this),
+      m_link(*this, m_port, settings, this),
       m_upgrade(m_link, *this),
       m_progress(this) {
     EnsureResources();
@@ -493,22 +493,6 @@ void CMainFrame::SetStatusText(std::string_view text) {
     }
 }
 
-std::unique_ptr<QMessageBox> CMainFrame::CreatePortUnavailableBox(const QString& text) {
-    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning,
-                                             zentrik::link_texts::kPortUnavailableCaption, text,
-                                             QMessageBox::NoButton, this);
-    box->setObjectName("portUnavailableBox");
-    const std::string help =
-        zentrik::OpenFailureHelp(m_openErrors.LastOpenError(), m_openErrors.LastOpenDevice());
-    if (!help.empty()) {
-        box->setInformativeText(QString::fromStdString(help));
-    }
-    QPushButton* ok = box->addButton(texts::kOk, QMessageBox::AcceptRole);
-    ok->setProperty(kAnswerProperty, static_cast<int>(MessageAnswer::Ok));
-    box->setDefaultButton(ok);
-    return box;
-}
-
 std::unique_ptr<QMessageBox> CMainFrame::CreateMessageBox(const QString& text,
                                                           const QString& caption, MessageIcon icon,
                                                           MessageButtons buttons) {
@@ -558,14 +542,31 @@ MessageAnswer CMainFrame::ShowMessageBox(std::string_view text, std::string_view
     if (m_closePending) {
         return SafeAnswer(buttons);  // the window is closing: nothing more is asked
     }
-    const QString qtText = FromView(text);
-    const QString qtCaption = FromView(caption);
-    std::unique_ptr<QMessageBox> box = qtCaption == zentrik::link_texts::kPortUnavailableCaption
-                                           ? CreatePortUnavailableBox(qtText)
-                                           : CreateMessageBox(qtText, qtCaption, icon, buttons);
-    QMessageBox* raw = box.get();
+    std::unique_ptr<QMessageBox> box =
+        CreateMessageBox(FromView(text), FromView(caption), icon, buttons);
+    return RunBox(*box, buttons);
+}
+
+void CMainFrame::ShowPortUnavailable(std::string_view text, const std::string& device, int error) {
+    if (m_closePending) {
+        return;
+    }
+    std::unique_ptr<QMessageBox> box =
+        CreateMessageBox(FromView(text), zentrik::link_texts::kPortUnavailableCaption,
+                         MessageIcon::Exclamation, MessageButtons::Ok);
+    box->setObjectName("portUnavailableBox");
+    // Why, and what to do about it, below the text.
+    const std::string help = zentrik::OpenFailureHelp(error, device);
+    if (!help.empty()) {
+        box->setInformativeText(QString::fromStdString(help));
+    }
+    RunBox(*box, MessageButtons::Ok);
+}
+
+MessageAnswer CMainFrame::RunBox(QMessageBox& box, MessageButtons buttons) {
+    QMessageBox* raw = &box;
     const MessageAnswer safe = SafeAnswer(buttons);
-    RunModal(*box, [raw, safe] {
+    RunModal(box, [raw, safe] {
         for (QAbstractButton* button : raw->buttons()) {
             if (button->property(kAnswerProperty).toInt() == static_cast<int>(safe)) {
                 button->click();
@@ -574,7 +575,7 @@ MessageAnswer CMainFrame::ShowMessageBox(std::string_view text, std::string_view
         }
         raw->reject();
     });
-    QAbstractButton* clicked = box->clickedButton();
+    QAbstractButton* clicked = box.clickedButton();
     if (clicked == nullptr || !clicked->property(kAnswerProperty).isValid()) {
         return safe;
     }

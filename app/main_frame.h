@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/upgrade_progress_dlg.h"
-#include "app/watched_port.h"
 #include "config/app_settings.h"
 #include "firmware/firmware_upgrade.h"
 #include "link/controller_link.h"
@@ -17,7 +16,7 @@
 #include "link/discovery/device_watcher.h"
 #include "link/discovery/port_scanner.h"
 #include "link/link_host.h"
-#include "link/open_error_port.h"
+#include "link/controller_port_adapter.h"
 #include "link/serial/port_event_sink.h"
 
 class QAction;
@@ -76,7 +75,7 @@ class CMainFrame : public QMainWindow, public zentrik::LinkHost, public zentrik:
     // ---- parts, for the application object and for tests
     QAction* Command(int id) const;
     zentrik::ControllerLink& Link() { return m_link; }
-    WatchedPort& Port() { return m_port; }
+    zentrik::ControllerPortAdapter& Port() { return m_port; }
     CUpgradeProgressDlg& ProgressDialog() { return m_progress; }
     QTimer& ReplyTimer() { return m_replyTimer; }
     CControllerToolBar* ToolBar() const { return m_toolBar; }
@@ -92,6 +91,8 @@ class CMainFrame : public QMainWindow, public zentrik::LinkHost, public zentrik:
     zentrik::MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption,
                                           zentrik::MessageIcon icon,
                                           zentrik::MessageButtons buttons) override;
+    void ShowPortUnavailable(std::string_view text, const std::string& device,
+                             int error) override;
     void ShowNotice(zentrik::NoticeKind kind) override;
     void RunUpgrade(int total, zentrik::FirmwareUnitSource& source) override;
     void ShowStep(int step) override;
@@ -130,13 +131,13 @@ class CMainFrame : public QMainWindow, public zentrik::LinkHost, public zentrik:
     // One pass of the device-change steps.
     void FollowDeviceChange();
 
-    // The "Serial Port Unavailable" box, in one place.
-    std::unique_ptr<QMessageBox> CreatePortUnavailableBox(const QString& text);
     std::unique_ptr<QMessageBox> CreateMessageBox(const QString& text, const QString& caption,
                                                   zentrik::MessageIcon icon,
                                                   zentrik::MessageButtons buttons);
 
     void AfterModal();
+    // Runs a box modally; the answer of the button clicked, or the one that stops.
+    zentrik::MessageAnswer RunBox(QMessageBox& box, zentrik::MessageButtons buttons);
 
     // The status pane and the statistics: at once, except during the word transfer, when
     // they are shown at most every kRepaintMs.
@@ -157,8 +158,7 @@ class CMainFrame : public QMainWindow, public zentrik::LinkHost, public zentrik:
     std::vector<QAction*> m_commands;
     std::vector<QMenu*> m_menus;
 
-    WatchedPort m_port;
-    zentrik::OpenErrorPort m_openErrors{m_port};  // why the last open failed, for the box
+    zentrik::ControllerPortAdapter m_port;
     zentrik::CPortScanner m_scanner;
     zentrik::ControllerLink m_link;
     zentrik::FirmwareUpgrade m_upgrade;

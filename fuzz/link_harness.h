@@ -94,7 +94,7 @@ class Host : public LinkHost {
         int idle = 0;
         while (!finished) {
             if (!static_cast<Port&>(*port).received.empty()) {
-                link->OnPortEvent(kPortEventReceived);
+                link->OnPortEvent(kEventRxChar);
             } else if (timerRunning) {
                 link->OnReplyTimer();
             } else {
@@ -136,7 +136,7 @@ struct Rig {
     // Puts bytes on the port and delivers one notification; the machine must then be waiting.
     void Deliver(std::span<const std::uint8_t> bytes) {
         port.received.insert(port.received.end(), bytes.begin(), bytes.end());
-        link.OnPortEvent(kPortEventReceived);
+        link.OnPortEvent(kEventRxChar);
         Check(link.GetReceiver().IsWaitingForInput());
     }
 

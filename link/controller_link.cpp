@@ -4,10 +4,10 @@
 #include <array>
 
 #include "base/byte_order.h"
+#include "base/text_format.h"
 #include "link/discovery/port_scanner.h"
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
-#include "base/text_format.h"
 
 namespace zentrik {
 
@@ -355,7 +355,7 @@ void ControllerLink::OnReplyTimer() {
 // ---- receive path --------------------------------------------------------------------------
 
 void ControllerLink::OnPortEvent(std::uintptr_t wParam) {
-    if ((wParam & kPortEventReceived) == 0) {
+    if ((wParam & kEventRxChar) == 0) {
         return;
     }
     // The port reports arrivals, not waiting bytes, so whatever a full read leaves behind
@@ -462,10 +462,10 @@ bool ControllerLink::OpenControllerPort() {
         m_port.Close();
     }
     const std::string device = ControllerDeviceName(m_settings.CommPort);
-    if (m_port.Open(device, m_sink, WM_PORT_EVENT, 0, 0, 0) != 0) {
-        m_host.ShowMessageBox(FormatText(texts::kPortUnavailableFormat, device.c_str()),
-                              texts::kPortUnavailableCaption, MessageIcon::Exclamation,
-                              MessageButtons::Ok);
+    const int error = m_port.Open(device, m_sink, WM_PORT_EVENT, 0, 0, 0);
+    if (error != 0) {
+        m_host.ShowPortUnavailable(FormatText(texts::kPortUnavailableFormat, device.c_str()),
+                                   device, error);
         return false;
     }
     // Results are not checked: a port that opened is used as it is.

@@ -46,11 +46,11 @@ struct LinkCounters {
 class ControllerLink : private ReceiverSink {
   public:
     // Reply timer allowances added to Timeout for frames, by request type.
-    static constexpr int kShortReplyAllowanceMs = 500;       // download, controller info
-    static constexpr int kUploadReplyAllowanceMs = 1000;     // upload
-    static constexpr int kFlashReplyAllowanceMs = 5000;      // flash permission
-    static constexpr std::size_t kReadChunk = 4096;          // bytes read per port notification
-    static constexpr std::uint32_t kLinkEventMask = 0x0081;  // received byte, line error
+    static constexpr int kShortReplyAllowanceMs = 500;    // download, controller info
+    static constexpr int kUploadReplyAllowanceMs = 1000;  // upload
+    static constexpr int kFlashReplyAllowanceMs = 5000;   // flash permission
+    static constexpr std::size_t kReadChunk = 4096;       // bytes read per port notification
+    static constexpr std::uint32_t kLinkEventMask = kEventRxChar | kEventError;
     static constexpr std::uint32_t kBaudRate = 19200;
     // Longest reply interval: Timeout comes from an INI file that is not range-checked, and
     // a huge value must give a long wait rather than wrap to a short or negative one.

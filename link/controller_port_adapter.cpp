@@ -16,12 +16,38 @@ constexpr std::size_t kMaxLength = std::numeric_limits<std::uint32_t>::max();
 int ControllerPortAdapter::Open(const std::string& deviceName, PortEventSink* sink,
                                 std::uint32_t message, std::intptr_t param,
                                 std::uint32_t rxQueueSize, std::uint32_t txQueueSize) {
-    return m_port.Open(deviceName, sink, message, static_cast<std::int32_t>(param), rxQueueSize,
-                       txQueueSize);
+    // The previous port's event thread has been joined by its close, so nothing it noted can
+    // reach the new port's state.
+    m_hungUp = false;
+    const int result = m_port.Open(deviceName, sink, message, static_cast<std::int32_t>(param),
+                                   rxQueueSize, txQueueSize);
+    if (result == 0) {
+        m_device = deviceName;
+        ++m_openCount;
+    }
+    return result;
 }
 
 int ControllerPortAdapter::Close() {
-    return m_port.Close();
+    const int result = m_port.Close();
+    m_device.clear();
+    return result;
+}
+
+void ControllerPortAdapter::NoteEvent(std::uintptr_t wParam) {
+    const auto events = static_cast<std::uint32_t>(wParam & 0xFFFF);
+    const auto lineErrors = static_cast<std::uint32_t>((wParam >> 16) & 0xFFFF);
+    if ((events & kEventError) != 0 && lineErrors == 0) {
+        m_hungUp = true;
+    }
+}
+
+bool ControllerPortAdapter::IsStale() {
+    if (!IsOpen()) {
+        return false;
+    }
+    // A tty whose device was unplugged refuses every query of its settings.
+    return m_hungUp.load() || m_port.GetBaudRate() < 0;
 }
 
 bool ControllerPortAdapter::IsOpen() const {

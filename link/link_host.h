@@ -33,6 +33,11 @@ class LinkHost {
     virtual MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption,
                                          MessageIcon icon, MessageButtons buttons) = 0;
 
+    // The "Serial Port Unavailable" box: `text` names the device; `device` and `error` (the
+    // platform's code from the failed open) let the host say why and what to do.
+    virtual void ShowPortUnavailable(std::string_view text, const std::string& device,
+                                     int error) = 0;
+
     // The timed notice (modal, closes itself after 15 seconds).
     virtual void ShowNotice(NoticeKind kind) = 0;
 

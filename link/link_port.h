@@ -37,8 +37,4 @@ class LinkPort {
     virtual int Read(std::uint8_t* buffer, std::size_t capacity, std::size_t* count) = 0;
 };
 
-// Event bits of the port's notification (low half of wParam).
-inline constexpr std::uint32_t kPortEventReceived = 0x0001;  // a byte was received
-inline constexpr std::uint32_t kPortEventLineError = 0x0080;
-
 }  // namespace zentrik

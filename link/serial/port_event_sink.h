@@ -14,6 +14,20 @@ class PortEventSink {
                                std::intptr_t lParam) = 0;
 };
 
+// Event bits (as reported to HandleEvent and in the low word of a port message's wParam).
+inline constexpr std::uint32_t kEventRxChar = 0x0001;
+inline constexpr std::uint32_t kEventRxFlag = 0x0002;
+inline constexpr std::uint32_t kEventError = 0x0080;
+// Mask set by Open: received byte and line error.
+inline constexpr std::uint32_t kDefaultEventMask = kEventRxChar | kEventError;
+
+// Line-error bits (the high word of a port message).
+inline constexpr std::uint32_t kLineErrorRxOverflow = 0x0001;
+inline constexpr std::uint32_t kLineErrorOverrun = 0x0002;
+inline constexpr std::uint32_t kLineErrorParity = 0x0004;
+inline constexpr std::uint32_t kLineErrorFrame = 0x0008;
+inline constexpr std::uint32_t kLineErrorBreak = 0x0010;
+
 // Message id the link listens for (the first user message).
 inline constexpr std::uint32_t WM_PORT_EVENT = 0x0401;
 

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "link/serial/port_event_sink.h"
+
 namespace zentrik {
 
 // Result codes of the serial layer. The named ones are the same on every platform; any other
@@ -15,20 +17,6 @@ inline constexpr std::int32_t kErrorInvalidArg = static_cast<std::int32_t>(0x800
 
 // Time-out value that waits without limit.
 inline constexpr std::uint32_t kInfiniteTimeout = 0xFFFFFFFFu;
-
-// Event bits (as reported to HandleEvent and in the low word of a port message).
-inline constexpr std::uint32_t kEventRxChar = 0x0001;
-inline constexpr std::uint32_t kEventRxFlag = 0x0002;
-inline constexpr std::uint32_t kEventError = 0x0080;
-// Mask set by Open: received byte and line error.
-inline constexpr std::uint32_t kDefaultEventMask = kEventRxChar | kEventError;
-
-// Line-error bits (the high word of a port message).
-inline constexpr std::uint32_t kLineErrorRxOverflow = 0x0001;
-inline constexpr std::uint32_t kLineErrorOverrun = 0x0002;
-inline constexpr std::uint32_t kLineErrorParity = 0x0004;
-inline constexpr std::uint32_t kLineErrorFrame = 0x0008;
-inline constexpr std::uint32_t kLineErrorBreak = 0x0010;
 
 // Parity kinds.
 inline constexpr std::uint8_t kParityNone = 0;

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QFileSystemWatcher>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -237,7 +238,9 @@ TEST_F(TypedInput, AnUpgradeBehindAnAbortedDownloadEndsVisiblyAndLeavesTheLinkId
     EXPECT_FALSE(Frame().ReplyTimer().isActive());
     EXPECT_TRUE(Frame().Command(texts::kIdControllerInfo)->isEnabled());
 
-    // The next command sends only itself.
+    // The next command sends only itself. (The watcher wakes the wait when the simulator
+    // writes what it received.)
+    QFileSystemWatcher watcher({QString::fromStdString(record)});
     ASSERT_TRUE(WaitUntil([&] { return RecordedFrames(record).size() == 3; }));
     Frame().Command(texts::kIdControllerInfo)->trigger();
     ASSERT_TRUE(WaitUntil([&] { return RecordedFrames(record).size() == 4; }));

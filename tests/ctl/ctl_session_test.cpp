@@ -72,7 +72,7 @@ struct SessionRig {
             }
             answer(bytes);
             if (port.HasPending()) {
-                source.pending.push_back(kPortEventReceived);
+                source.pending.push_back(kEventRxChar);
             }
         };
     }

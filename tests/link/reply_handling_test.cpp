@@ -88,15 +88,15 @@ TEST(ReplyHandling, ReceiveNotificationsWithoutTheReceiveBitAreIgnored) {
     LinkRig rig;
     rig.link.QueueRequest(RequestType::UploadConfig);
     rig.port.Inject(Hex("22 37 49 F2 02 00 9A D0"));
-    rig.link.OnPortEvent(kPortEventLineError);
+    rig.link.OnPortEvent(kEventError);
     EXPECT_EQ(rig.port.readCalls, 0);
     EXPECT_EQ(rig.link.Counters().goodCount, 0);
     // Line-error bits in the high half do not stop a receive notification.
-    rig.link.OnPortEvent((0x0008u << 16) | kPortEventReceived);
+    rig.link.OnPortEvent((0x0008u << 16) | kEventRxChar);
     EXPECT_EQ(rig.port.readCalls, 1);
     EXPECT_EQ(rig.link.Counters().goodCount, 1);
     // A notification whose read finds nothing still reads once and changes nothing.
-    rig.link.OnPortEvent(kPortEventReceived);
+    rig.link.OnPortEvent(kEventRxChar);
     EXPECT_EQ(rig.port.readCalls, 2);
     EXPECT_EQ(rig.link.GetReceiveState(), ReceiveState::HuntSync1);
 }

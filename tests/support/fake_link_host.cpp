@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/controller_link.h"
+#include "link/link_texts.h"
 
 namespace zentrik::test {
 
@@ -46,6 +47,14 @@ MessageAnswer FakeLinkHost::ShowMessageBox(std::string_view text, std::string_vi
     const MessageAnswer answer = answers.front();
     answers.pop_front();
     return answer;
+}
+
+void FakeLinkHost::ShowPortUnavailable(std::string_view text, const std::string& device,
+                                       int error) {
+    portBoxDevice = device;
+    portBoxError = error;
+    ShowMessageBox(text, link_texts::kPortUnavailableCaption, MessageIcon::Exclamation,
+                   MessageButtons::Ok);
 }
 
 void FakeLinkHost::ShowNotice(NoticeKind kind) {

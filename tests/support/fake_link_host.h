@@ -41,6 +41,8 @@ class FakeLinkHost : public LinkHost {
     ConfigDocument document;
     std::vector<std::string> status;
     std::vector<BoxRecord> boxes;
+    std::string portBoxDevice;  // of the last port box
+    int portBoxError = 0;
     std::vector<NoticeKind> notices;
     std::vector<int> refreshHints;
     std::string chooserFilter;
@@ -69,6 +71,8 @@ class FakeLinkHost : public LinkHost {
     void SetStatusText(std::string_view text) override;
     MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageIcon icon,
                                  MessageButtons buttons) override;
+    // Recorded as a box with the port box's caption, answered OK.
+    void ShowPortUnavailable(std::string_view text, const std::string& device, int error) override;
     void ShowNotice(NoticeKind kind) override;
     void RunUpgrade(int total, FirmwareUnitSource& source) override;
     void ShowStep(int step) override;

@@ -110,12 +110,12 @@ LinkRig::LinkRig() {
 
 void LinkRig::Deliver(std::span<const std::uint8_t> bytes) {
     port.Inject(bytes);
-    link.OnPortEvent(kPortEventReceived);
+    link.OnPortEvent(kEventRxChar);
 }
 
 bool LinkRig::PumpOnce() {
     if (port.HasPending()) {
-        link.OnPortEvent(kPortEventReceived);
+        link.OnPortEvent(kEventRxChar);
         return true;
     }
     return host.FireTimer();

@@ -4,9 +4,9 @@
 #include <fstream>
 #include <ostream>
 
+#include "base/text_format.h"
 #include "ctl/ctl_texts.h"
 #include "link/link_texts.h"
-#include "base/text_format.h"
 
 namespace zentrik {
 
@@ -63,6 +63,13 @@ MessageAnswer ConsoleHost::ShowMessageBox(std::string_view text, std::string_vie
         m_err << texts::kProgramName << ": " << caption << ": " << text << std::endl;
     }
     return MessageAnswer::Ok;
+}
+
+void ConsoleHost::ShowPortUnavailable(std::string_view text, const std::string& device, int error) {
+    m_openDevice = device;
+    m_openError = error;
+    ShowMessageBox(text, link_texts::kPortUnavailableCaption, MessageIcon::Exclamation,
+                   MessageButtons::Ok);
 }
 
 void ConsoleHost::ShowNotice(NoticeKind kind) {

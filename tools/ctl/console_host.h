@@ -36,11 +36,15 @@ class ConsoleHost : public LinkHost {
     bool UpgradeSucceeded() const { return m_upgradeSucceeded; }
     bool UpgradeFinished() const { return m_upgradeFinished; }
     const std::string& LastStatus() const { return m_status; }
+    // The device and error code of the last port that failed to open (error 0: none).
+    const std::string& LastOpenDevice() const { return m_openDevice; }
+    int LastOpenError() const { return m_openError; }
 
     // LinkHost
     void SetStatusText(std::string_view text) override;
     MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageIcon icon,
                                  MessageButtons buttons) override;
+    void ShowPortUnavailable(std::string_view text, const std::string& device, int error) override;
     void ShowNotice(NoticeKind kind) override;
     void RunUpgrade(int total, FirmwareUnitSource& source) override;
     void ShowStep(int step) override;
@@ -55,6 +59,8 @@ class ConsoleHost : public LinkHost {
     std::string ApplicationTitle() override;
 
   private:
+    std::string m_openDevice;
+    int m_openError = 0;
     ConsoleLoop& m_loop;
     ConsoleQuestions& m_questions;
     std::ostream& m_out;

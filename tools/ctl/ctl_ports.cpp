@@ -5,9 +5,9 @@
 #include <iterator>
 #include <ostream>
 
+#include "base/text_format.h"
 #include "ctl/ctl_texts.h"
 #include "link/serial/open_failure_help.h"
-#include "base/text_format.h"
 
 namespace zentrik {
 

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "base/text_format.h"
 #include "config/config_persistence.h"
 #include "ctl/ctl_texts.h"
 #include "firmware/firmware_upgrade.h"
@@ -10,7 +11,6 @@
 #include "link/discovery/serial_device_list.h"
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
-#include "base/text_format.h"
 
 namespace zentrik {
 
@@ -51,8 +51,8 @@ int CtlSession::Run(CPortScanner& scanner) {
     const bool found = link.ScanForConnection(scanner, m_settings);
     if (!link.IsPortOpen() && (found || !link.OpenControllerPort())) {
         // Below the link's "not available" message: why, and what to do about it.
-        if (m_port.LastOpenError() != 0) {
-            m_console.err << OpenFailureHelp(m_port.LastOpenError(), m_port.LastOpenDevice())
+        if (m_host.LastOpenError() != 0) {
+            m_console.err << OpenFailureHelp(m_host.LastOpenError(), m_host.LastOpenDevice())
                           << std::endl;
         }
         return kCtlExitFailed;

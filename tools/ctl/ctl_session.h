@@ -10,7 +10,6 @@
 #include "ctl/ctl_options.h"
 #include "ctl/port_event_source.h"
 #include "link/link_port.h"
-#include "link/open_error_port.h"
 
 namespace zentrik {
 
@@ -53,7 +52,7 @@ class CtlSession {
 
     const CtlOptions& m_options;
     AppSettings& m_settings;
-    OpenErrorPort m_port;  // the caller's port, remembering why an open failed
+    LinkPort& m_port;
     PortEventSink* m_sink;
     CtlConsole m_console;
     ConsoleLoop m_loop;
