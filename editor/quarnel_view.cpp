@@ -13,59 +13,18 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "editor/control_ids.h"
 #include "editor/curve_graph.h"
 #include "editor/editor_texts.h"
 #include "editor/numeric_edit.h"
+#include "editor/numeric_fields.h"
 
 using namespace zentrik;
 namespace texts = zentrik::editor_texts;
 
 namespace {
 
-// Control ids of the form.
-enum ControlId : int {
-    kIdMultiplier = 1001,
-    kIdRpmTrigger = 1002,
-    kIdRpmCutoff = 1003,
-    kIdMapCutoff = 1005,
-    kIdMapTrigger = 1006,
-    kIdMapEnd = 1007,
-    kIdRampTime = 1008,
-    kIdDelay = 1009,
-    kIdStart = 1010,
-    kIdFinal = 1011,
-    kIdStagePresent = 1028,
-    kIdRampLabel = 1031,
-    kIdDelayLabel = 1032,
-    kIdFrequency = 1033,
-    kIdStartLabel = 1034,
-    kIdFrequencyLabel = 1035,
-    kIdFinalLabel = 1036,
-    kIdInput2Will = 1045,
-    kIdRpmPresent = 1050,
-    kIdLockout = 1051,
-    kIdType = 1052,
-    kIdRpmTriggerLabel = 1054,
-    kIdMapTriggerLabel = 1056,
-    kIdGraph = 1057,
-    kIdPercentLabel = 1058,
-    kIdAxisStart = 1059,
-    kIdAxisName = 1060,
-    kIdAxisEnd = 1061,
-    kIdMapEndLabel = 1062,
-    kIdTypeLabel = 1063,
-    kIdInput2WillLabel = 1064,
-    kIdThisStageLabel = 1065,
-    kIdStage = 1067,
-    kIdSmoothWhenDragging = 1068,
-    kIdResetToStraightLine = 1069,
-    kIdSmoothPoints = 1070,
-    kIdUndo = 1071,
-    kIdInput2 = 1073,
-    kIdUnits = 1075,
-    kIdMapCutoffLabel = 1076,
-    kIdRpmCutoffLabel = 1077,
-};
+using namespace zentrik::control_ids;
 
 // Pressure limits by unit.
 constexpr double kPsiLow = -14.7;
@@ -80,8 +39,6 @@ constexpr double kMapEndRise = 1.0;  // rule 1006 puts MAP End one whole unit ab
 // Tenths of a second to seconds, as the single-precision constant the tool has always used.
 constexpr double kTenth = static_cast<double>(0.1f);
 
-constexpr unsigned kStyleField = 15;
-constexpr unsigned kStylePercent = 7;
 constexpr int kMaxRpmTrigger = 19999;
 
 QString Text(const char* text) {
@@ -159,7 +116,7 @@ void CQuarnelView::CreateControls() {
     auto* top = new QHBoxLayout;
     auto* unitsGroup = new QGroupBox(Text(texts::kMapUnitsGroup), this);
     unitsGroup->setObjectName(QStringLiteral("mapUnitsGroup"));
-    m_unitsList = combo(unitsGroup, kIdUnits, {texts::kPsi, texts::kBar});
+    m_unitsList = combo(unitsGroup, kUnits, {texts::kPsi, texts::kBar});
     m_unitsList->setAccessibleName(Text(texts::kMapUnitsGroup));
     auto* unitsLayout = new QHBoxLayout(unitsGroup);
     unitsLayout->addWidget(m_unitsList);
@@ -168,12 +125,12 @@ void CQuarnelView::CreateControls() {
     auto* rpmGroup = new QGroupBox(Text(texts::kRpmGroup), this);
     rpmGroup->setObjectName(QStringLiteral("rpmGroup"));
     m_rpmPresent = new QCheckBox(Text(texts::kRpmPresent), rpmGroup);
-    m_rpmPresent->setObjectName(IdName(kIdRpmPresent));
+    m_rpmPresent->setObjectName(IdName(kRpmPresent));
     m_rpmPresent->setLayoutDirection(Qt::RightToLeft);  // text on the left of the box
     m_rpmPresent->setAccessibleName(Text(texts::kRpmPresentName));
     auto* multiplierLabel = label(texts::kMultiplierLabel, rpmGroup, 0, "multiplierLabel");
     m_multiplierList = new QComboBox(rpmGroup);
-    m_multiplierList->setObjectName(IdName(kIdMultiplier));
+    m_multiplierList->setObjectName(IdName(kMultiplier));
     m_multiplierList->setFocusPolicy(Qt::StrongFocus);
     m_multiplierList->installEventFilter(this);
     for (const RpmMultiplierChoice& choice : RpmMultiplierChoices()) {
@@ -193,7 +150,7 @@ void CQuarnelView::CreateControls() {
     auto* inputsGroup = new QGroupBox(Text(texts::kInputsGroup), this);
     inputsGroup->setObjectName(QStringLiteral("inputsGroup"));
     auto* input2Label = label(texts::kInput2Label, inputsGroup, 0, "input2Label");
-    m_input2List = combo(inputsGroup, kIdInput2, {texts::kActivate12Volts, texts::kActivateGround});
+    m_input2List = combo(inputsGroup, kInput2, {texts::kActivate12Volts, texts::kActivateGround});
     input2Label->setBuddy(m_input2List);
     m_input2List->setAccessibleName(AccessibleCaption(Text(texts::kInput2Label)));
     auto* inputsLayout = new QHBoxLayout(inputsGroup);
@@ -205,46 +162,46 @@ void CQuarnelView::CreateControls() {
     m_stageFrame = new QGroupBox(this);
     m_stageFrame->setObjectName(QStringLiteral("stageFrame"));
     QWidget* f = m_stageFrame;
-    m_stageList = combo(f, kIdStage, {texts::kStage1, texts::kStage2});
+    m_stageList = combo(f, kStage, {texts::kStage1, texts::kStage2});
     m_stageList->setAccessibleName(Text(texts::kStageListName));
     m_stagePresent = new QCheckBox(Text(texts::kStagePresent), f);
-    m_stagePresent->setObjectName(IdName(kIdStagePresent));
+    m_stagePresent->setObjectName(IdName(kStagePresent));
     m_stagePresent->setAccessibleName(Text(texts::kStagePresentName));
-    m_typeLabel = label(texts::kTypeLabel, f, kIdTypeLabel, nullptr);
-    m_typeList = combo(f, kIdType, {texts::kMapBased, texts::kTimeBased});
+    m_typeLabel = label(texts::kTypeLabel, f, kTypeLabel, nullptr);
+    m_typeList = combo(f, kType, {texts::kMapBased, texts::kTimeBased});
     m_typeLabel->setBuddy(m_typeList);
     m_typeList->setAccessibleName(AccessibleCaption(Text(texts::kTypeLabel)));
     m_lockout = new QCheckBox(Text(texts::kFirstGearLockout), f);
-    m_lockout->setObjectName(IdName(kIdLockout));
+    m_lockout->setObjectName(IdName(kLockout));
     m_lockout->setAccessibleName(Text(texts::kFirstGearLockout));
-    m_input2WillLabel = label(texts::kInput2Will, f, kIdInput2WillLabel, nullptr, right);
+    m_input2WillLabel = label(texts::kInput2Will, f, kInput2WillLabel, nullptr, right);
     m_input2WillList =
-        combo(f, kIdInput2Will, {texts::kBeIgnoredBy, texts::kEnable, texts::kDisable});
+        combo(f, kInput2Will, {texts::kBeIgnoredBy, texts::kEnable, texts::kDisable});
     m_input2WillLabel->setBuddy(m_input2WillList);
     m_input2WillList->setAccessibleName(Text(texts::kInput2Will));
     m_input2WillList->setAccessibleDescription(Text(texts::kThisStage));
-    m_thisStageLabel = label(texts::kThisStage, f, kIdThisStageLabel, nullptr);
+    m_thisStageLabel = label(texts::kThisStage, f, kThisStageLabel, nullptr);
 
-    m_rpmCutoffLabel = label(texts::kRpmCutoff, f, kIdRpmCutoffLabel, nullptr, right);
-    m_rpmCutoff = edit(f, kIdRpmCutoff, 68);
-    m_frequencyLabel = label(texts::kSolenoidFrequency, f, kIdFrequencyLabel, nullptr, right);
-    m_frequency = edit(f, kIdFrequency, 49);
-    m_mapCutoffLabel = label(texts::kMapCutoff, f, kIdMapCutoffLabel, nullptr, right);
-    m_mapCutoff = edit(f, kIdMapCutoff, 68);
-    m_rpmTriggerLabel = label(texts::kRpmTrigger, f, kIdRpmTriggerLabel, nullptr, right);
-    m_rpmTrigger = edit(f, kIdRpmTrigger, 68);
-    m_mapTriggerLabel = label(texts::kMapTrigger, f, kIdMapTriggerLabel, nullptr, right);
-    m_mapTrigger = edit(f, kIdMapTrigger, 68);
-    m_delayLabel = label(texts::kDelay, f, kIdDelayLabel, nullptr, right);
-    m_delay = edit(f, kIdDelay, 68);
-    m_startLabel = label(texts::kStart, f, kIdStartLabel, nullptr, right);
-    m_start = edit(f, kIdStart, 56);
-    m_mapEndLabel = label(texts::kMapEnd, f, kIdMapEndLabel, nullptr, right);
-    m_mapEnd = edit(f, kIdMapEnd, 68);
-    m_rampLabel = label(texts::kRampTime, f, kIdRampLabel, nullptr, right);
-    m_ramp = edit(f, kIdRampTime, 68);
-    m_finalLabel = label(texts::kFinal, f, kIdFinalLabel, nullptr, right);
-    m_final = edit(f, kIdFinal, 56);
+    m_rpmCutoffLabel = label(texts::kRpmCutoff, f, kRpmCutoffLabel, nullptr, right);
+    m_rpmCutoff = edit(f, kRpmCutoff, 68);
+    m_frequencyLabel = label(texts::kSolenoidFrequency, f, kFrequencyLabel, nullptr, right);
+    m_frequency = edit(f, kFrequency, 49);
+    m_mapCutoffLabel = label(texts::kMapCutoff, f, kMapCutoffLabel, nullptr, right);
+    m_mapCutoff = edit(f, kMapCutoff, 68);
+    m_rpmTriggerLabel = label(texts::kRpmTrigger, f, kRpmTriggerLabel, nullptr, right);
+    m_rpmTrigger = edit(f, kRpmTrigger, 68);
+    m_mapTriggerLabel = label(texts::kMapTrigger, f, kMapTriggerLabel, nullptr, right);
+    m_mapTrigger = edit(f, kMapTrigger, 68);
+    m_delayLabel = label(texts::kDelay, f, kDelayLabel, nullptr, right);
+    m_delay = edit(f, kDelay, 68);
+    m_startLabel = label(texts::kStart, f, kStartLabel, nullptr, right);
+    m_start = edit(f, kStart, 56);
+    m_mapEndLabel = label(texts::kMapEnd, f, kMapEndLabel, nullptr, right);
+    m_mapEnd = edit(f, kMapEnd, 68);
+    m_rampLabel = label(texts::kRampTime, f, kRampLabel, nullptr, right);
+    m_ramp = edit(f, kRampTime, 68);
+    m_finalLabel = label(texts::kFinal, f, kFinalLabel, nullptr, right);
+    m_final = edit(f, kFinal, 56);
     const std::pair<QLabel*, CNumericEdit*> labelled[] = {
         {m_rpmCutoffLabel, m_rpmCutoff},
         {m_frequencyLabel, m_frequency},
@@ -263,13 +220,13 @@ void CQuarnelView::CreateControls() {
     }
 
     m_smoothCheck = new QCheckBox(Text(texts::kSmoothWhenDragging), f);
-    m_smoothCheck->setObjectName(IdName(kIdSmoothWhenDragging));
+    m_smoothCheck->setObjectName(IdName(kSmoothWhenDragging));
     m_resetButton = new QPushButton(Text(texts::kResetToStraightLine), f);
-    m_resetButton->setObjectName(IdName(kIdResetToStraightLine));
+    m_resetButton->setObjectName(IdName(kResetToStraightLine));
     m_smoothButton = new QPushButton(Text(texts::kSmoothPoints), f);
-    m_smoothButton->setObjectName(IdName(kIdSmoothPoints));
+    m_smoothButton->setObjectName(IdName(kSmoothPoints));
     m_undoButton = new QPushButton(Text(texts::kUndo), f);
-    m_undoButton->setObjectName(IdName(kIdUndo));
+    m_undoButton->setObjectName(IdName(kUndo));
     m_redoButton = new QPushButton(Text(texts::kRedo), f);
     m_redoButton->setObjectName(QStringLiteral("redoButton"));
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
@@ -285,12 +242,12 @@ void CQuarnelView::CreateControls() {
     m_redoButton->hide();
 
     m_percentLabel =
-        label(texts::kPercentAxis, f, kIdPercentLabel, nullptr, Qt::AlignRight | Qt::AlignVCenter);
+        label(texts::kPercentAxis, f, kPercentLabel, nullptr, Qt::AlignRight | Qt::AlignVCenter);
     m_graph = new CCurveGraph(m_settings, f);
-    m_graph->setObjectName(IdName(kIdGraph));
-    m_axisStart = label(texts::kAxisStartPlaceholder, f, kIdAxisStart, nullptr);
-    m_axisName = label(texts::kTimeAxis, f, kIdAxisName, nullptr, Qt::AlignCenter);
-    m_axisEnd = label(texts::kAxisEndPlaceholder, f, kIdAxisEnd, nullptr, right);
+    m_graph->setObjectName(IdName(kGraph));
+    m_axisStart = label(texts::kAxisStartPlaceholder, f, kAxisStart, nullptr);
+    m_axisName = label(texts::kTimeAxis, f, kAxisName, nullptr, Qt::AlignCenter);
+    m_axisEnd = label(texts::kAxisEndPlaceholder, f, kAxisEnd, nullptr, right);
 
     for (QWidget* w : m_stageFrame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (w != m_stageList && w != m_stagePresent && w != m_mapCutoffLabel && w != m_mapCutoff) {
@@ -497,21 +454,10 @@ void CQuarnelView::OnInitialUpdate() {
 }
 
 void CQuarnelView::InitialiseEdits() {
-    const QString plain0 = QStringLiteral("%.0f");
-    const QString plain1 = Text(texts::kOneDecimal);
-    m_rpmTrigger->Initialize(kStyleField, 0, kMaxRpmTrigger, 1, QStringLiteral("%.0f RPM"), plain0);
-    m_rpmCutoff->Initialize(kStyleField, 1000, 20000, 1, QStringLiteral("%.0f RPM"), plain0);
-    m_mapTrigger->Initialize(kStyleField, kPsiLow, 84.9, kPressureStep, Text(texts::kPsiFormat),
-                             plain1);
-    m_mapEnd->Initialize(kStyleField, kPsiLow, kPsiHigh, kPressureStep, Text(texts::kPsiFormat),
-                         plain1);
-    m_mapCutoff->Initialize(kStyleField, kPsiCutoffLow, kPsiHigh, kPressureStep,
-                            Text(texts::kPsiFormat), plain1);
-    m_frequency->Initialize(kStyleField, 10, 60, 1, QStringLiteral("%.0f Hz"), plain0);
-    m_start->Initialize(kStylePercent, 0, 100, 1, QStringLiteral("%.0f%%"), plain0);
-    m_final->Initialize(kStylePercent, 0, 100, 1, QStringLiteral("%.0f%%"), plain0);
-    m_delay->Initialize(kStyleField, 0, 10.0, 0.1, QStringLiteral("%.1f sec"), plain1);
-    m_ramp->Initialize(kStyleField, 0, 10.0, 0.1, QStringLiteral("%.1f sec"), plain1);
+    for (const NumericFieldSpec& spec : kNumericFields) {
+        Edit(spec.id)->Initialize(spec.style, spec.minimum, spec.maximum, spec.step,
+                                  Text(spec.unitFormat), Text(spec.plainFormat));
+    }
 }
 
 void CQuarnelView::OnUpdate(int hint) {
@@ -721,13 +667,13 @@ void CQuarnelView::OnValueChanged(int id, double v) {
     double& max = Pressure(PressureField::MAP_Max);
     const bool mapBased = !TIME_Based(stage);
     switch (id) {
-        case kIdFrequency:
+        case kFrequency:
             stage.Frequency = static_cast<std::uint8_t>(Round(v));
             break;
-        case kIdRpmTrigger:
+        case kRpmTrigger:
             stage.RPM_Trigger = static_cast<std::int16_t>(Round(v));
             break;
-        case kIdRpmCutoff:
+        case kRpmCutoff:
             stage.RPM_Max = static_cast<std::int16_t>(Round(v));
             m_rpmTrigger->SetRange(0, stage.RPM_Max - 1);
             if (stage.RPM_Max <= stage.RPM_Trigger) {
@@ -735,7 +681,7 @@ void CQuarnelView::OnValueChanged(int id, double v) {
                 NormaliseRpmTrigger();
             }
             break;
-        case kIdMapCutoff:
+        case kMapCutoff:
             max = v;
             m_mapTrigger->SetRange(PressureLow(), max - kPressureStep);
             m_mapEnd->SetRange(trigger, max);
@@ -748,7 +694,7 @@ void CQuarnelView::OnValueChanged(int id, double v) {
                 NormaliseMapEnd();
             }
             break;
-        case kIdMapTrigger:
+        case kMapTrigger:
             trigger = v;
             if (!mapBased) {
                 break;
@@ -764,7 +710,7 @@ void CQuarnelView::OnValueChanged(int id, double v) {
             m_axisEnd->setText(PressureText(end));
             UpdateGraphStart();
             break;
-        case kIdMapEnd:
+        case kMapEnd:
             end = v;
             if (!mapBased) {
                 break;  // a time-based stage keeps its time axis
@@ -773,7 +719,7 @@ void CQuarnelView::OnValueChanged(int id, double v) {
             m_axisEnd->setText(PressureText(end));
             UpdateGraphEnd();
             break;
-        case kIdStart:
+        case kStart:
             SnapshotCurve(true);
             stage.Percent[0] = static_cast<std::uint8_t>(Truncate(v));
             UpdateGraphStart();
@@ -782,21 +728,21 @@ void CQuarnelView::OnValueChanged(int id, double v) {
             SetStageCurve(m_graph->GetPercents());
             ShowFinalPercent();
             break;
-        case kIdFinal:
+        case kFinal:
             SnapshotCurve(true);
             stage.Percent[kPercentPoints - 1] = static_cast<std::uint8_t>(Truncate(v));
             UpdateGraphEnd();
             SetStageCurve(m_graph->GetPercents());
             ShowStartPercent();
             break;
-        case kIdDelay:
+        case kDelay:
             SnapshotCurve(true);
             stage.Delay_Time = static_cast<std::uint8_t>(Truncate(v * 10));
             ShowDelay();
             m_graph->SetRange(XStart(), XEnd());
             UpdateGraphStart();
             break;
-        case kIdRampTime:
+        case kRampTime:
             SnapshotCurve(true);
             stage.Ramp_Time = static_cast<std::uint8_t>(Truncate(v * 10));
             ShowRampTime();
@@ -832,7 +778,7 @@ void CQuarnelView::NormaliseMapTrigger() {
     if (trigger >= max) {
         max = trigger + kPressureStep;
         m_mapCutoff->SetValue(max, true);
-        OnValueChanged(kIdMapEnd, max);
+        OnValueChanged(kMapEnd, max);
         m_mapEnd->SetValue(Pressure(PressureField::MAP_End), false);
     }
     if (!TIME_Based(Stage())) {

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "editor/control_ids.h"
+#include "editor/editor_texts.h"
+
+namespace zentrik {
+
+// One numeric field of the form as it is first set up: its caption, the style word of the
+// edit control (kept, not used), range, step, and the formats with and without the unit.
+// The pressure rows are the psi set-up; the unit switch sets them up again.
+struct NumericFieldSpec {
+    int id;
+    const char* caption;
+    unsigned style;
+    double minimum;
+    double maximum;
+    double step;
+    const char* unitFormat;
+    const char* plainFormat;
+};
+
+inline constexpr unsigned kStyleField = 15;
+inline constexpr unsigned kStylePercent = 7;
+
+// In the order of the form's initial set-up.
+inline constexpr NumericFieldSpec kNumericFields[] = {
+    {control_ids::kRpmTrigger, editor_texts::kRpmTrigger, kStyleField, 0, 19999, 1, "%.0f RPM",
+     "%.0f"},
+    {control_ids::kRpmCutoff, editor_texts::kRpmCutoff, kStyleField, 1000, 20000, 1, "%.0f RPM",
+     "%.0f"},
+    {control_ids::kMapTrigger, editor_texts::kMapTrigger, kStyleField, -14.7, 84.9, 0.1,
+     editor_texts::kPsiFormat, editor_texts::kOneDecimal},
+    {control_ids::kMapEnd, editor_texts::kMapEnd, kStyleField, -14.7, 85.0, 0.1,
+     editor_texts::kPsiFormat, editor_texts::kOneDecimal},
+    {control_ids::kMapCutoff, editor_texts::kMapCutoff, kStyleField, -14.6, 85.0, 0.1,
+     editor_texts::kPsiFormat, editor_texts::kOneDecimal},
+    {control_ids::kFrequency, editor_texts::kSolenoidFrequency, kStyleField, 10, 60, 1, "%.0f Hz",
+     "%.0f"},
+    {control_ids::kStart, editor_texts::kStart, kStylePercent, 0, 100, 1, "%.0f%%", "%.0f"},
+    {control_ids::kFinal, editor_texts::kFinal, kStylePercent, 0, 100, 1, "%.0f%%", "%.0f"},
+    {control_ids::kDelay, editor_texts::kDelay, kStyleField, 0, 10.0, 0.1, "%.1f sec",
+     editor_texts::kOneDecimal},
+    {control_ids::kRampTime, editor_texts::kRampTime, kStyleField, 0, 10.0, 0.1, "%.1f sec",
+     editor_texts::kOneDecimal},
+};
+
+// The set-up of a field by its id; nullptr for an id that is not a numeric field.
+constexpr const NumericFieldSpec* FindNumericField(int id) {
+    for (const NumericFieldSpec& spec : kNumericFields) {
+        if (spec.id == id) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace zentrik
