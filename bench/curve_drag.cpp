@@ -21,7 +21,8 @@
 #include <vector>
 
 #include "config/app_settings.h"
-#include "editor/curve_graph.h"
+#include "editor/curve_graph_model.h"
+#include "ui/qt/curve_graph.h"
 
 namespace {
 
@@ -47,7 +48,8 @@ Result RunDrags(zentrik::CCurveGraph& graph, int drags, bool full) {
     frames.reserve(static_cast<std::size_t>(drags * kMovesPerDrag));
     const int rendersBefore = graph.BackgroundRenderCount();
     const int paintsBefore = graph.PaintCount();
-    const QRectF plot = graph.PlotRect();
+    const zentrik::PlotRect& model = graph.Model().Plot();
+    const QRectF plot(model.left, model.top, model.width, model.height);
     for (int d = 0; d < drags; ++d) {
         const int index = 3 + (d * 7) % 14;
         const QPointF start = graph.PointPosition(index);
@@ -91,16 +93,17 @@ int Child(int argc, char** argv, int drags) {
         }
     });
     zentrik::AppSettings settings;
-    zentrik::CCurveGraph graph(settings);
+    zentrik::CurveGraphModel model(settings);
+    zentrik::CCurveGraph graph(model);
     graph.resize(graph.sizeHint());
     zentrik::Curve curve;
     for (int i = 0; i < zentrik::kPercentPoints; ++i) {
         curve[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 5);
     }
-    graph.SetRange(0, 8.5);
-    graph.SetCurve(0, 8.5, curve);
-    graph.CreateTip();
-    graph.SetAxisMode(1);
+    model.SetRange(0, 8.5);
+    model.SetCurve(0, 8.5, curve);
+    model.CreateTip();
+    model.SetAxisMode(1);
     graph.show();
     // Painting needs an exposed window; the platform exposes it from the event loop.
     for (int i = 0; i < 1000 && !(graph.windowHandle() && graph.windowHandle()->isExposed()); ++i) {
@@ -114,7 +117,8 @@ int Child(int argc, char** argv, int drags) {
     for (bool full : {false, true}) {
         for (bool smooth : {false, true}) {
             settings.Smooth = smooth;
-            graph.SetCurve(0, 8.5, curve);
+            model.SetCurve(0, 8.5, curve);
+            graph.Sync();
             graph.repaint();
             const Result r = RunDrags(graph, drags, full);
             std::printf(

@@ -29,9 +29,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_texts.h"
-#include "app/main_frame.h"
-#include "app/quarnel_app.h"
+#include "shell/shell_texts.h"
+#include "ui/qt/main_frame.h"
+#include "ui/qt/quarnel_app.h"
 #include "link/link_frame.h"
 #include "link/serial/device_name.h"
 
@@ -293,9 +293,9 @@ double WindowUpgradeMs(const std::string& device, const std::string& dir, const 
     showWatch->driver = &driver;
     showWatch->setParent(watch);
     frame.ProgressDialog().installEventFilter(showWatch);
-    frame.Command(zentrik::app_texts::kIdUpgradeFirmware)->trigger();
+    frame.Command(zentrik::shell_texts::kIdUpgradeFirmware)->trigger();
     while (driver.transferMs < 0 || frame.Link().upgradeInProgress() ||
-           frame.ProgressDialog().IsRunning()) {
+           frame.ProgressDialog().isVisible()) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     qApp->removeEventFilter(&driver);

@@ -1,5 +1,7 @@
 #include "config/profile_text.h"
 
+#include "base/text_format.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -141,15 +143,6 @@ std::string FormatUnsignedShort(unsigned short value) {
     return std::string(buffer, result.ptr);
 }
 
-std::string FormatFixed(double value, int decimals) {
-    char buffer[400];  // the widest double in fixed notation with a few decimals
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (result.ec != std::errc()) {
-        return "0";
-    }
-    return std::string(buffer, result.ptr);
-}
 
 int ProfileReadInt(const IniFile& file, std::string_view section, std::string_view key, int def) {
     return ProfileInt(file, section, key, def);

@@ -30,10 +30,10 @@ int ParseLeadingInt(std::string_view text);
 // Hexadecimal, "inf" and "nan" forms are not numbers here.
 double ParseLeadingDouble(std::string_view text);
 
-// Value texts, independent of the process locale: "%i", "%hu" and "%.Nf".
+// Value texts, independent of the process locale: "%i" and "%hu" ("%.Nf" is FormatFixed in
+// base/text_format.h).
 std::string FormatInt(int value);
 std::string FormatUnsignedShort(unsigned short value);
-std::string FormatFixed(double value, int decimals);
 
 // The typed operations of the settings on a parsed file, with the text conversions of the
 // Windows profile functions: booleans as 0/1 of the low byte, floats written with two

@@ -45,4 +45,7 @@ inline constexpr int kUnits = 1075;
 inline constexpr int kMapCutoffLabel = 1076;
 inline constexpr int kRpmCutoffLabel = 1077;
 
+// Not in the template: the Redo button beside Undo.
+inline constexpr int kRedo = 1078;
+
 }  // namespace zentrik::control_ids

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_format.h"
 #include "config/ini_file.h"
 #include "config/profile_text.h"
 

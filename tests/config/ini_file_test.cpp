@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "base/text_format.h"
 #include "config/profile_text.h"
 
 namespace zentrik {

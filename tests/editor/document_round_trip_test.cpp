@@ -1,64 +1,74 @@
 // What the form writes is what the next run shows.
-#include <QTemporaryDir>
-
 #include "config/config_persistence.h"
-#include "view_fixture.h"
+#include "editor/control_ids.h"
+#include "editor/form_controls.h"
+#include "form_fixture.h"
+#include "support/test_paths.h"
 
 namespace zentrik::test {
 namespace {
 
-using DocumentRoundTripTest = ViewTest;
+using namespace control_ids;
+
+using DocumentRoundTripTest = FormTest;
 
 // Everything the form shows, control by control.
-std::vector<std::string> Snapshot(CQuarnelView& view) {
+std::vector<std::string> Snapshot(const StageForm& form) {
     std::vector<std::string> shown;
-    for (auto* e : view.findChildren<CNumericEdit*>()) {
-        shown.push_back(e->objectName().toStdString() + "=" + e->text().toStdString());
+    for (const FormControlSpec& spec : FormControls()) {
+        if (spec.id < 0) {
+            continue;
+        }
+        const ControlState& state = form.Control(spec.id);
+        std::string line = std::to_string(spec.id) + (state.shown ? "" : " hidden") + "=";
+        switch (spec.kind) {
+            case ControlKind::NumericEdit:
+                line += form.Field(spec.id).Text(true);
+                break;
+            case ControlKind::List:
+                line += std::to_string(state.selected);
+                break;
+            case ControlKind::CheckBox:
+                line += state.checked ? "on" : "off";
+                break;
+            default:
+                line += state.text;
+                break;
+        }
+        shown.push_back(line);
     }
-    for (auto* c : view.findChildren<QComboBox*>()) {
-        shown.push_back(c->objectName().toStdString() + "=" + c->currentText().toStdString());
-    }
-    for (auto* b : view.findChildren<QCheckBox*>()) {
-        shown.push_back(b->objectName().toStdString() + (b->isChecked() ? "=on" : "=off") +
-                        (b->isHidden() ? " hidden" : ""));
-    }
-    for (auto* l : view.findChildren<QLabel*>()) {
-        shown.push_back(l->objectName().toStdString() + "=" + l->text().toStdString());
-    }
-    const Curve points = view.Graph()->GetPercents();
+    const Curve points = form.Graph().GetPercents();
     shown.emplace_back(points.begin(), points.end());
     return shown;
 }
 
 TEST_F(DocumentRoundTripTest, EditsSurviveSaveAndLoadIntoAFreshForm) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    m_settings.SetPath(dir.filePath(QStringLiteral("Zentrik.ini")).toStdString());
+    m_settings.SetPath(MakeTempDir() + "/Zentrik.ini");
     Build();
-    Pick(1075, 1);  // bar
-    Pick(1001, 9);  // "÷4.5"
-    Pick(1073, 0);
-    Click(1051);
-    Enter(1003, "7200");
-    Enter(1002, "3100");
-    Enter(1033, "33");
-    Enter(1005, "4.5");
-    Enter(1006, "0.5");
-    Enter(1007, "3.25");
-    Enter(1010, "12");
-    Enter(1011, "88");
-    Click(1069);
-    Pick(1067, 1);
-    Pick(1045, 1);
-    Enter(1009, "1.5");
-    Enter(1008, "4.2");
-    Pick(1067, 0);
-    const std::vector<std::string> entered = Snapshot(*m_view);
+    Pick(kUnits, 1);       // bar
+    Pick(kMultiplier, 9);  // "÷4.5"
+    Pick(kInput2, 0);
+    Click(kLockout);
+    Enter(kRpmCutoff, "7200");
+    Enter(kRpmTrigger, "3100");
+    Enter(kFrequency, "33");
+    Enter(kMapCutoff, "4.5");
+    Enter(kMapTrigger, "0.5");
+    Enter(kMapEnd, "3.25");
+    Enter(kStart, "12");
+    Enter(kFinal, "88");
+    Click(kResetToStraightLine);
+    Pick(kStage, 1);
+    Pick(kInput2Will, 1);
+    Enter(kDelay, "1.5");
+    Enter(kRampTime, "4.2");
+    Pick(kStage, 0);
+    const std::vector<std::string> entered = Snapshot(*m_form);
 
     ASSERT_TRUE(SaveDocument(m_settings, m_doc));
     ConfigDocument loaded;
     LoadDocument(m_settings, loaded);
-    CQuarnelView fresh(loaded, m_settings);
+    StageForm fresh(loaded, m_settings);
     fresh.OnInitialUpdate();
     EXPECT_EQ(Snapshot(fresh), entered);
     EXPECT_EQ(loaded.record.RPM_Multiplier, -24);

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "sim_process.h"
+#include "support/sim_process.h"
 #include "sim_test_util.h"
 #include "support/test_paths.h"
 

@@ -1,0 +1,765 @@
+#include "editor/stage_form.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/text_format.h"
+#include "editor/control_ids.h"
+#include "editor/editor_texts.h"
+#include "editor/field_setup.h"
+#include "editor/form_controls.h"
+
+namespace zentrik {
+
+using namespace control_ids;
+namespace texts = editor_texts;
+
+namespace {
+
+// Pressure limits by unit.
+constexpr double kPsiLow = -14.7;
+constexpr double kPsiHigh = 85.0;
+constexpr double kPsiCutoffLow = -14.6;
+constexpr double kBarLow = -1.0;
+constexpr double kBarHigh = 6.0;
+constexpr double kBarCutoffLow = -0.9;
+constexpr double kPressureStep = 0.1;
+constexpr double kMapEndRise = 1.0;  // MAP End goes one whole unit above a trigger passing it
+
+// Tenths of a second to seconds, as the single-precision constant the tool has always used.
+constexpr double kTenth = static_cast<double>(0.1f);
+
+constexpr int kMaxRpmTrigger = 19999;
+
+// Halves away from zero.
+int Round(double v) {
+    return static_cast<int>(std::trunc(v < 0 ? v - 0.5 : v + 0.5));
+}
+
+int Truncate(double v) {
+    return static_cast<int>(std::trunc(v));
+}
+
+}  // namespace
+
+StageForm::StageForm(ConfigDocument& doc, AppSettings& settings)
+    : m_doc(doc), m_settings(settings), m_graph(settings) {
+    for (const FormControlSpec& spec : FormControls()) {
+        if (spec.id < 0) {
+            continue;
+        }
+        ControlState state;
+        state.shown = !spec.hiddenAtStart;
+        state.text = spec.caption;
+        m_controls[spec.id] = state;
+        if (spec.kind == ControlKind::NumericEdit) {
+            m_fields[spec.id] = NumericField{};
+        }
+    }
+    ControlState redo;
+    redo.shown = false;
+    redo.text = texts::kRedo;
+    m_controls[kRedo] = redo;
+    m_graph.SetDragEndedHandler([this] { OnCurveDragged(); });
+}
+
+// ---- control state -------------------------------------------------------------------------
+
+const ControlState& StageForm::Control(int id) const {
+    static const ControlState kNone{};
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? kNone : it->second;
+}
+
+const NumericField& StageForm::Field(int id) const {
+    static const NumericField kNone{};
+    const auto it = m_fields.find(id);
+    return it == m_fields.end() ? kNone : it->second;
+}
+
+ControlState& StageForm::State(int id) {
+    return m_controls[id];
+}
+
+std::set<int> StageForm::TakeChanges() {
+    std::set<int> taken;
+    taken.swap(m_changed);
+    return taken;
+}
+
+void StageForm::Show(int id, bool shown) {
+    ControlState& state = State(id);
+    if (state.shown != shown) {
+        state.shown = shown;
+        m_changed.insert(id);
+    }
+}
+
+void StageForm::SetChecked(int id, bool checked) {
+    ControlState& state = State(id);
+    if (state.checked != checked) {
+        state.checked = checked;
+        m_changed.insert(id);
+    }
+}
+
+void StageForm::SetSelected(int id, int index) {
+    ControlState& state = State(id);
+    if (state.selected != index) {
+        state.selected = index;
+        m_changed.insert(id);
+    }
+}
+
+void StageForm::SetLabel(int id, const std::string& text) {
+    ControlState& state = State(id);
+    if (state.text != text) {
+        state.text = text;
+        m_changed.insert(id);
+    }
+}
+
+void StageForm::SetValue(int id, double value, bool notify) {
+    NumericField& field = m_fields[id];
+    field.SetValue(notify ? field.Clamp(value) : value);
+    m_changed.insert(id);
+    if (notify) {
+        OnValueChanged(id, field.Value());
+    }
+}
+
+void StageForm::SetRange(int id, double minimum, double maximum) {
+    m_fields[id].SetRange(minimum, maximum);
+    m_changed.insert(id);
+}
+
+void StageForm::InitializeField(int id, double minimum, double maximum, double step,
+                                const std::string& unitFormat, const std::string& plainFormat) {
+    m_fields[id].Initialize(minimum, maximum, step, unitFormat, plainFormat);
+    m_changed.insert(id);
+}
+
+// ---- the user's input ----------------------------------------------------------------------
+
+void StageForm::OnListSelected(int id, int index) {
+    SetSelected(id, index);
+    switch (id) {
+        case kInput2:
+            OnInput2Selected(index);
+            break;
+        case kMultiplier:
+            OnMultiplierSelected(index);
+            break;
+        case kInput2Will:
+            OnInput2WillSelected(index);
+            break;
+        case kStage:
+            OnStageSelected(index);
+            break;
+        case kType:
+            OnTypeSelected(index);
+            break;
+        case kUnits:
+            OnUnitsSelected(index);
+            break;
+        default:
+            break;
+    }
+}
+
+void StageForm::OnCheckClicked(int id, bool checked) {
+    SetChecked(id, checked);
+    switch (id) {
+        case kStagePresent:
+            OnStagePresentClicked(checked);
+            break;
+        case kLockout:
+            OnLockoutClicked(checked);
+            break;
+        case kRpmPresent:
+            OnRpmPresentClicked(checked);
+            break;
+        case kSmoothWhenDragging:
+            OnSmoothWhenDragging(checked);
+            break;
+        default:
+            break;
+    }
+}
+
+void StageForm::OnButtonClicked(int id) {
+    switch (id) {
+        case kResetToStraightLine:
+            ResetToStraightLine();
+            break;
+        case kSmoothPoints:
+            SmoothPoints();
+            break;
+        case kUndo:
+            UndoCurve();
+            break;
+        case kRedo:
+            RedoCurve();
+            break;
+        default:
+            break;
+    }
+}
+
+void StageForm::OnFieldChanged(int id, double value) {
+    const auto it = m_fields.find(id);
+    if (it == m_fields.end()) {
+        return;
+    }
+    NumericField& field = it->second;
+    const double clamped = field.Clamp(value);
+    const bool changed = clamped != field.Value();
+    field.SetValue(clamped);
+    m_changed.insert(id);  // shown again even when unchanged: the typed text goes
+    if (changed) {
+        OnValueChanged(id, clamped);
+    }
+}
+
+bool StageForm::OnFieldTyped(int id, std::string_view text) {
+    const std::optional<double> value = NumericField::Parse(text);
+    if (!value) {
+        m_changed.insert(id);  // not a number: the field goes back to its value
+        return false;
+    }
+    OnFieldChanged(id, *value);
+    return true;
+}
+
+void StageForm::OnFieldStepped(int id, int steps) {
+    if (steps == 0 || !IsField(id)) {
+        return;
+    }
+    OnFieldChanged(id, Field(id).Stepped(steps));
+}
+
+void StageForm::UndoFromKeyboard() {
+    if (Present(Stage())) {
+        UndoCurve();
+    }
+}
+
+void StageForm::RedoFromKeyboard() {
+    if (Present(Stage())) {
+        RedoCurve();
+    }
+}
+
+// ---- creation and refresh ------------------------------------------------------------------
+
+void StageForm::OnInitialUpdate() {
+    OnUpdate(0);  // the first update notice carries no hint
+    SetSelected(kStage, 0);
+    InitialiseFields();
+    m_graph.CreateTip();
+    ShowAll();
+}
+
+void StageForm::InitialiseFields() {
+    for (const NumericFieldSpec& spec : kNumericFields) {
+        InitializeField(spec.id, spec.minimum, spec.maximum, spec.step, spec.unitFormat,
+                        spec.plainFormat);
+    }
+}
+
+void StageForm::OnUpdate(int hint) {
+    if (hint != 0) {
+        ShowAll();
+    }
+}
+
+void StageForm::ShowAll() {
+    const int input2 = m_doc.record.Input_Type2;
+    SetSelected(kInput2, input2 == 1 || input2 == 2 ? input2 - 1 : -1);
+    SetChecked(kRpmPresent, RPM_Present(m_doc.record));
+    SetSelected(kUnits, InBar() ? 1 : 0);
+    ApplyPressureUnits(false);
+    SetSelected(kMultiplier, RpmMultiplierIndex(m_doc.record.RPM_Multiplier));
+    SetChecked(kSmoothWhenDragging, m_settings.Smooth);
+    ShowStage();
+}
+
+void StageForm::ShowStage() {
+    StageConfig& stage = Stage();
+    SetChecked(kStagePresent, Present(stage));
+    SetSelected(kType, TIME_Based(stage) ? 1 : 0);
+    SetChecked(kLockout, First_Gear_Lockout(stage));
+    const int input2Will = Trig_Sx2_Config(stage);
+    SetSelected(kInput2Will, input2Will <= 2 ? input2Will : -1);
+
+    SetValue(kFrequency, stage.Frequency, true);
+    SetValue(kRpmCutoff, Stage().RPM_Max, true);
+    SetValue(kMapCutoff, Pressure(PressureField::MAP_Max), true);
+
+    ShowCurveMode();
+    ApplyStageVisibility();
+    NormaliseRpmTrigger();
+    NormaliseMapTrigger();
+    NormaliseMapEnd();
+    ShowStartPercent();
+    ShowFinalPercent();
+    ShowDelay();
+    ShowRampTime();
+}
+
+void StageForm::ApplyStageVisibility() {
+    const StageConfig& stage = Stage();
+    const bool present = Present(stage);
+    const bool rpm = present && RPM_Present(m_doc.record);
+    const bool time = present && TIME_Based(stage);
+    const bool map = present && !TIME_Based(stage);
+    SetChecked(kStagePresent, present);
+    for (const int id : {kInput2Will,
+                         kInput2WillLabel,
+                         kThisStageLabel,
+                         kFrequencyLabel,
+                         kFrequency,
+                         kStartLabel,
+                         kStart,
+                         kFinalLabel,
+                         kFinal,
+                         kPercentLabel,
+                         kAxisStart,
+                         kAxisName,
+                         kAxisEnd,
+                         kGraph,
+                         kSmoothWhenDragging,
+                         kResetToStraightLine,
+                         kSmoothPoints,
+                         kUndo,
+                         kTypeLabel,
+                         kType}) {
+        Show(id, present);
+    }
+    for (const int id : {kLockout, kRpmCutoffLabel, kRpmCutoff, kRpmTriggerLabel, kRpmTrigger}) {
+        Show(id, rpm);
+    }
+    for (const int id : {kDelayLabel, kDelay, kRampLabel, kRampTime}) {
+        Show(id, time);
+    }
+    for (const int id : {kMapTriggerLabel, kMapTrigger, kMapEndLabel, kMapEnd}) {
+        Show(id, map);
+    }
+    UpdateRedoButton();
+}
+
+void StageForm::ShowMapAxis() {
+    SetLabel(kAxisName, InBar() ? texts::kMapAxisBar : texts::kMapAxisPsi);
+    SetLabel(kAxisStart, PressureText(Pressure(PressureField::MAP_Trigger)));
+    SetLabel(kAxisEnd, PressureText(Pressure(PressureField::MAP_End)));
+}
+
+void StageForm::ShowCurveMode() {
+    const bool time = TIME_Based(Stage());
+    SetSelected(kType, time ? 1 : 0);
+    m_graph.SetAxisMode(time ? 1 : 0);
+    m_graph.SetRange(XStart(), XEnd());
+    // The time pair and the pressure pair share one place; one of them is shown.
+    for (const int id : {kMapTriggerLabel, kMapEndLabel, kMapTrigger, kMapEnd}) {
+        Show(id, !time);
+    }
+    for (const int id : {kDelayLabel, kRampLabel, kDelay, kRampTime}) {
+        Show(id, time);
+    }
+    if (time) {
+        SetLabel(kAxisName, texts::kTimeAxis);
+        ShowDelay();
+        ShowRampTime();
+    } else {
+        ShowMapAxis();
+        NormaliseMapEnd();
+    }
+    RefreshGraph();
+}
+
+// ---- graph feeding and field display ------------------------------------------------------
+
+void StageForm::RefreshGraph() {
+    m_graph.SetCurve(XStart(), XEnd(), StageCurve());
+}
+
+void StageForm::UpdateGraphStart() {
+    m_graph.SetStartPoint(XStart(), Stage().Percent[0]);
+}
+
+void StageForm::UpdateGraphEnd() {
+    m_graph.SetEndPoint(XEnd(), Stage().Percent[kPercentPoints - 1]);
+}
+
+void StageForm::ShowStartPercent() {
+    SetValue(kStart, Stage().Percent[0], false);
+}
+
+void StageForm::ShowFinalPercent() {
+    SetValue(kFinal, Stage().Percent[kPercentPoints - 1], false);
+}
+
+void StageForm::ShowDelay() {
+    SetValue(kDelay, Stage().Delay_Time * kTenth, false);
+    if (TIME_Based(Stage())) {
+        SetLabel(kAxisStart, FormatNumbers(texts::kSecondsFormat, {XStart()}));
+        SetLabel(kAxisEnd, FormatNumbers(texts::kSecondsFormat, {XEnd()}));
+    }
+}
+
+void StageForm::ShowRampTime() {
+    SetValue(kRampTime, Stage().Ramp_Time * kTenth, false);
+    if (TIME_Based(Stage())) {
+        SetLabel(kAxisEnd, FormatNumbers(texts::kSecondsFormat, {XEnd()}));
+    }
+}
+
+// ---- list and check box handlers -----------------------------------------------------------
+
+void StageForm::OnInput2Selected(int index) {
+    m_doc.record.Input_Type2 = static_cast<std::uint8_t>(index + 1);
+}
+
+void StageForm::OnMultiplierSelected(int index) {
+    m_doc.record.RPM_Multiplier = RpmMultiplierValue(index);
+}
+
+void StageForm::OnInput2WillSelected(int index) {
+    SetTrig_Sx2_Config(Stage(), index);
+}
+
+void StageForm::OnStageSelected(int index) {
+    m_currentStage = index == 1 ? 1 : 0;
+    ShowStage();
+}
+
+void StageForm::OnTypeSelected(int index) {
+    SetTIME_Based(Stage(), index & 1);
+    ShowCurveMode();
+}
+
+void StageForm::OnUnitsSelected(int index) {
+    const bool bar = index & 1;
+    // Picking the unit already in use must not convert the pressures a second time.
+    if (bar == InBar()) {
+        return;
+    }
+    SetMAP_In_bar(m_doc.record, bar);
+    ApplyPressureUnits(true);
+}
+
+void StageForm::OnStagePresentClicked(bool checked) {
+    SetPresent(Stage(), checked);
+    ApplyStageVisibility();
+}
+
+void StageForm::OnLockoutClicked(bool checked) {
+    SetFirst_Gear_Lockout(Stage(), checked);
+}
+
+void StageForm::OnRpmPresentClicked(bool checked) {
+    SetRPM_Present(m_doc.record, checked);
+    if (!checked) {
+        SetFirst_Gear_Lockout(Stage(), false);
+    }
+    ShowStage();
+}
+
+// ---- value rules ---------------------------------------------------------------------------
+
+void StageForm::OnValueChanged(int id, double v) {
+    StageConfig& stage = Stage();
+    double& trigger = Pressure(PressureField::MAP_Trigger);
+    double& end = Pressure(PressureField::MAP_End);
+    double& max = Pressure(PressureField::MAP_Max);
+    const bool mapBased = !TIME_Based(stage);
+    switch (id) {
+        case kFrequency:
+            stage.Frequency = static_cast<std::uint8_t>(Round(v));
+            break;
+        case kRpmTrigger:
+            stage.RPM_Trigger = static_cast<std::int16_t>(Round(v));
+            break;
+        case kRpmCutoff:
+            stage.RPM_Max = static_cast<std::int16_t>(Round(v));
+            SetRange(kRpmTrigger, 0, stage.RPM_Max - 1);
+            if (stage.RPM_Max <= stage.RPM_Trigger) {
+                stage.RPM_Trigger = static_cast<std::int16_t>(stage.RPM_Max - 1);
+                NormaliseRpmTrigger();
+            }
+            break;
+        case kMapCutoff:
+            max = v;
+            SetRange(kMapTrigger, PressureLow(), max - kPressureStep);
+            SetRange(kMapEnd, trigger, max);
+            if (max <= trigger) {
+                trigger = max - kPressureStep;
+                NormaliseMapTrigger();
+            }
+            if (mapBased && max < end) {
+                end = max;
+                NormaliseMapEnd();
+            }
+            break;
+        case kMapTrigger:
+            trigger = v;
+            if (!mapBased) {
+                break;
+            }
+            SetRange(kMapEnd, trigger, max);
+            if (trigger > end) {
+                // One whole unit above the trigger, but never above the cut-off.
+                end = std::min(trigger + kMapEndRise, max);
+                NormaliseMapEnd();
+            }
+            m_graph.SetRange(trigger, end);
+            SetLabel(kAxisStart, PressureText(trigger));
+            SetLabel(kAxisEnd, PressureText(end));
+            UpdateGraphStart();
+            break;
+        case kMapEnd:
+            end = v;
+            if (!mapBased) {
+                break;  // a time-based stage keeps its time axis
+            }
+            m_graph.SetRange(trigger, end);
+            SetLabel(kAxisEnd, PressureText(end));
+            UpdateGraphEnd();
+            break;
+        case kStart:
+            SnapshotCurve(true);
+            stage.Percent[0] = static_cast<std::uint8_t>(Truncate(v));
+            UpdateGraphStart();
+            // With Smooth on the neighbours followed the new start point: the record takes
+            // them in the same undo step, so what is saved is what is shown.
+            SetStageCurve(m_graph.GetPercents());
+            ShowFinalPercent();
+            break;
+        case kFinal:
+            SnapshotCurve(true);
+            stage.Percent[kPercentPoints - 1] = static_cast<std::uint8_t>(Truncate(v));
+            UpdateGraphEnd();
+            SetStageCurve(m_graph.GetPercents());
+            ShowStartPercent();
+            break;
+        case kDelay:
+            SnapshotCurve(true);
+            stage.Delay_Time = static_cast<std::uint8_t>(Truncate(v * 10));
+            ShowDelay();
+            m_graph.SetRange(XStart(), XEnd());
+            UpdateGraphStart();
+            break;
+        case kRampTime:
+            SnapshotCurve(true);
+            stage.Ramp_Time = static_cast<std::uint8_t>(Truncate(v * 10));
+            ShowRampTime();
+            UpdateGraphEnd();
+            break;
+        default:
+            break;
+    }
+}
+
+void StageForm::NormaliseRpmTrigger() {
+    StageConfig& stage = Stage();
+    if (stage.RPM_Trigger < 0) {
+        stage.RPM_Trigger = 0;
+    } else if (stage.RPM_Trigger > kMaxRpmTrigger) {
+        stage.RPM_Trigger = kMaxRpmTrigger;
+    }
+    if (stage.RPM_Trigger >= stage.RPM_Max) {
+        stage.RPM_Max = static_cast<std::int16_t>(stage.RPM_Trigger + 1);
+        SetValue(kRpmCutoff, stage.RPM_Max, true);
+    }
+    SetValue(kRpmTrigger, Stage().RPM_Trigger, true);
+}
+
+void StageForm::NormaliseMapTrigger() {
+    double& trigger = Pressure(PressureField::MAP_Trigger);
+    double& max = Pressure(PressureField::MAP_Max);
+    if (trigger < PressureLow()) {
+        trigger = PressureLow();
+    } else if (trigger > PressureHigh() - kPressureStep) {
+        trigger = PressureHigh() - kPressureStep;
+    }
+    if (trigger >= max) {
+        max = trigger + kPressureStep;
+        SetValue(kMapCutoff, max, true);
+        OnValueChanged(kMapEnd, max);
+        SetValue(kMapEnd, Pressure(PressureField::MAP_End), false);
+    }
+    if (!TIME_Based(Stage())) {
+        SetLabel(kAxisStart, PressureText(trigger));
+    }
+    SetValue(kMapTrigger, trigger, true);
+}
+
+void StageForm::NormaliseMapEnd() {
+    if (TIME_Based(Stage())) {
+        return;
+    }
+    const double trigger = Pressure(PressureField::MAP_Trigger);
+    const double max = Pressure(PressureField::MAP_Max);
+    double& end = Pressure(PressureField::MAP_End);
+    if (end < trigger) {
+        end = max;
+    } else if (end > max) {
+        end = max;  // the field's own range ends at the cut-off
+    }
+    m_graph.SetRange(trigger, end);  // the graph's span follows the end it shows
+    SetLabel(kAxisEnd, PressureText(end));
+    SetValue(kMapEnd, end, false);
+}
+
+void StageForm::ApplyPressureUnits(bool convert) {
+    const bool bar = InBar();
+    if (convert) {
+        const double factor = bar ? kPsiToBar : kBarToPsi;
+        for (double& p : m_doc.displayPressures) {
+            p *= factor;
+        }
+    }
+    const double trigger = Pressure(PressureField::MAP_Trigger);
+    const double end = Pressure(PressureField::MAP_End);
+    const double max = Pressure(PressureField::MAP_Max);
+    const std::string format = bar ? texts::kBarFormat : texts::kPsiFormat;
+    const std::string plain = texts::kOneDecimal;
+    InitializeField(kMapTrigger, PressureLow(), max - kPressureStep, kPressureStep, format, plain);
+    InitializeField(kMapEnd, trigger, max, kPressureStep, format, plain);
+    InitializeField(kMapCutoff, CutoffLow(), PressureHigh(), kPressureStep, format, plain);
+    if (convert) {
+        SetValue(kMapTrigger, trigger, false);
+        SetValue(kMapCutoff, max, false);
+        SetValue(kMapEnd, end, false);
+    }
+    if (!TIME_Based(Stage())) {
+        ShowMapAxis();
+        if (convert) {
+            m_graph.SetRange(trigger, end);
+        }
+    }
+}
+
+// ---- curve commands ------------------------------------------------------------------------
+
+void StageForm::SnapshotCurve(bool push) {
+    if (push) {
+        m_undo.Push(StageCurve());
+        Show(kUndo, true);
+    } else if (!m_undo.CanUndo()) {
+        Show(kUndo, false);
+    }
+    UpdateRedoButton();
+}
+
+void StageForm::UpdateRedoButton() {
+    Show(kRedo, Present(Stage()) && m_undo.CanRedo());
+}
+
+void StageForm::SmoothPoints() {
+    SnapshotCurve(true);
+    Curve curve = StageCurve();
+    zentrik::SmoothPoints(curve);
+    SetStageCurve(curve);
+    RefreshGraph();
+}
+
+void StageForm::ResetToStraightLine() {
+    SnapshotCurve(true);
+    Curve curve = StageCurve();
+    zentrik::ResetToStraightLine(curve);
+    SetStageCurve(curve);
+    RefreshGraph();
+}
+
+void StageForm::UndoCurve() {
+    const std::optional<Curve> restored = m_undo.Undo(StageCurve());
+    if (!restored) {
+        return;
+    }
+    SetStageCurve(*restored);
+    ShowStartPercent();
+    ShowFinalPercent();
+    SnapshotCurve(false);
+    RefreshGraph();
+}
+
+void StageForm::RedoCurve() {
+    const std::optional<Curve> restored = m_undo.Redo(StageCurve());
+    if (!restored) {
+        return;
+    }
+    SetStageCurve(*restored);
+    ShowStartPercent();
+    ShowFinalPercent();
+    Show(kUndo, true);
+    UpdateRedoButton();
+    RefreshGraph();
+}
+
+void StageForm::OnCurveDragged() {
+    SnapshotCurve(true);
+    SetStageCurve(m_graph.GetPercents());
+    ShowStartPercent();
+    ShowFinalPercent();
+}
+
+void StageForm::OnSmoothWhenDragging(bool checked) {
+    m_settings.Smooth = checked;
+}
+
+// ---- document access -----------------------------------------------------------------------
+
+StageConfig& StageForm::Stage() {
+    return m_doc.record.stage[m_currentStage];
+}
+
+double& StageForm::Pressure(PressureField field) {
+    return m_doc.displayPressures[static_cast<std::size_t>(PressureIndex(m_currentStage, field))];
+}
+
+bool StageForm::InBar() const {
+    return MAP_In_bar(m_doc.record);
+}
+
+double StageForm::PressureLow() const {
+    return InBar() ? kBarLow : kPsiLow;
+}
+
+double StageForm::PressureHigh() const {
+    return InBar() ? kBarHigh : kPsiHigh;
+}
+
+double StageForm::CutoffLow() const {
+    return InBar() ? kBarCutoffLow : kPsiCutoffLow;
+}
+
+std::string StageForm::PressureText(double value) const {
+    return FormatNumbers(InBar() ? texts::kBarFormat : texts::kPsiFormat, {value});
+}
+
+double StageForm::XStart() {
+    if (TIME_Based(Stage())) {
+        return Stage().Delay_Time * kTenth;
+    }
+    return Pressure(PressureField::MAP_Trigger);
+}
+
+double StageForm::XEnd() {
+    if (TIME_Based(Stage())) {
+        return (Stage().Delay_Time + Stage().Ramp_Time) * kTenth;
+    }
+    return Pressure(PressureField::MAP_End);
+}
+
+Curve StageForm::StageCurve() {
+    Curve curve;
+    std::copy(std::begin(Stage().Percent), std::end(Stage().Percent), curve.begin());
+    return curve;
+}
+
+void StageForm::SetStageCurve(const Curve& curve) {
+    std::copy(curve.begin(), curve.end(), std::begin(Stage().Percent));
+}
+
+}  // namespace zentrik

@@ -1,0 +1,158 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/app_settings.h"
+#include "config/config_document.h"
+#include "editor/curve_graph_model.h"
+#include "editor/curve_math.h"
+#include "editor/curve_undo_stack.h"
+#include "editor/numeric_field.h"
+
+namespace zentrik {
+
+// What a window shows of one control of the form.
+struct ControlState {
+    bool shown = true;
+    bool checked = false;  // check boxes
+    int selected = -1;     // lists: the entry shown, -1 for none
+    std::string text;      // labels: the caption (the axis labels change theirs)
+};
+
+// The configuration form's behaviour: it edits the document's record and displayPressures
+// one stage at a time and writes every change into the document at once (there is no apply
+// step). It keeps the state of every control by its id (control_ids.h) and the rules that tie
+// them together; a window creates its controls from FormControls(), shows the state it reads
+// here and reports the user's input by id. After each call a window asks TakeChanges() which
+// controls to show again (and the graph for its own repaint).
+//
+// Numeric fields follow the edit control's contract: SetValue with notification reports the
+// value to OnValueChanged as a change by the user would; without it, it only shows the value.
+class StageForm {
+  public:
+    StageForm(ConfigDocument& doc, AppSettings& settings);
+    StageForm(const StageForm&) = delete;
+    StageForm& operator=(const StageForm&) = delete;
+
+    // ---- creation and refresh
+    // Once, after the window exists: the Stage list on Stage 1, the fields set up, the graph's
+    // tip, ShowAll.
+    void OnInitialUpdate();
+    // The document's update notice: a non-zero hint refreshes the whole form.
+    void OnUpdate(int hint);
+
+    // ---- state, for the window
+    int CurrentStage() const { return m_currentStage; }
+    const ControlState& Control(int id) const;
+    const NumericField& Field(int id) const;
+    bool IsField(int id) const { return m_fields.count(id) != 0; }
+    CurveGraphModel& Graph() { return m_graph; }
+    const CurveGraphModel& Graph() const { return m_graph; }
+    bool UndoAvailable() const { return m_undo.CanUndo(); }
+    bool RedoAvailable() const { return m_undo.CanRedo(); }
+    // The ids whose state changed since the last call.
+    std::set<int> TakeChanges();
+
+    // ---- the user's input
+    void OnListSelected(int id, int index);
+    void OnCheckClicked(int id, bool checked);
+    void OnButtonClicked(int id);
+    // A value the user gave a field (by typing, a key or the wheel): brought into its range;
+    // reported to the rules only when it differs from the field's value.
+    void OnFieldChanged(int id, double value);
+    // Typed text confirmed (Enter, leaving the field, or a command about to act on the
+    // document). False when it is not a number: the field keeps its value.
+    bool OnFieldTyped(int id, std::string_view text);
+    void OnFieldStepped(int id, int steps);
+    // Undo and Redo from the keyboard, which act only while the stage's curve is on the form.
+    void UndoFromKeyboard();
+    void RedoFromKeyboard();
+
+    // ---- filling the form from the document
+    void ShowAll();
+    void ShowStage();
+    void ApplyStageVisibility();
+    void ShowCurveMode();
+
+    // ---- the value rules
+    // A field reports a new value (the edit control's change notice).
+    void OnValueChanged(int id, double value);
+    void ApplyPressureUnits(bool convert);
+    void NormaliseRpmTrigger();
+    void NormaliseMapTrigger();
+    void NormaliseMapEnd();
+
+    // ---- the curve commands
+    void SmoothPoints();
+    void ResetToStraightLine();
+    void UndoCurve();
+    void RedoCurve();
+    // The graph reports the end of a drag.
+    void OnCurveDragged();
+    void OnSmoothWhenDragging(bool checked);
+
+  private:
+    void InitialiseFields();
+    // The edit control's operations.
+    void SetValue(int id, double value, bool notify);
+    void SetRange(int id, double minimum, double maximum);
+    void InitializeField(int id, double minimum, double maximum, double step,
+                         const std::string& unitFormat, const std::string& plainFormat);
+    // Control state, marking what changed.
+    void Show(int id, bool shown);
+    void SetChecked(int id, bool checked);
+    void SetSelected(int id, int index);
+    void SetLabel(int id, const std::string& text);
+    ControlState& State(int id);
+
+    // List and check box handlers.
+    void OnInput2Selected(int index);
+    void OnMultiplierSelected(int index);
+    void OnInput2WillSelected(int index);
+    void OnStageSelected(int index);
+    void OnTypeSelected(int index);
+    void OnUnitsSelected(int index);
+    void OnStagePresentClicked(bool checked);
+    void OnLockoutClicked(bool checked);
+    void OnRpmPresentClicked(bool checked);
+
+    // Graph feeding and field display.
+    void RefreshGraph();
+    void UpdateGraphStart();
+    void UpdateGraphEnd();
+    void ShowStartPercent();
+    void ShowFinalPercent();
+    void ShowDelay();
+    void ShowRampTime();
+    void ShowMapAxis();
+    void SnapshotCurve(bool push);
+    void UpdateRedoButton();
+
+    // Document access for the current stage.
+    StageConfig& Stage();
+    double& Pressure(PressureField field);
+    double XStart();
+    double XEnd();
+    bool InBar() const;
+    double PressureLow() const;
+    double PressureHigh() const;
+    double CutoffLow() const;
+    std::string PressureText(double value) const;
+    Curve StageCurve();
+    void SetStageCurve(const Curve& curve);
+
+    ConfigDocument& m_doc;
+    AppSettings& m_settings;
+    int m_currentStage = 0;
+    CurveUndoStack m_undo;
+    CurveGraphModel m_graph;
+    std::map<int, ControlState> m_controls;
+    std::map<int, NumericField> m_fields;
+    std::set<int> m_changed;
+};
+
+}  // namespace zentrik

@@ -1,0 +1,368 @@
+#include "shell/frame_shell.h"
+
+#include "base/text_format.h"
+#include "link/link_texts.h"
+#include "link/serial/device_name.h"
+#include "link/serial/open_failure_help.h"
+#include "shell/shell_texts.h"
+
+namespace zentrik {
+
+namespace texts = shell_texts;
+
+namespace {
+
+// What a box answers when the window closes while it is up, or would be shown after that:
+// the answer that stops, never the one that goes on.
+MessageAnswer SafeAnswer(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::AbortRetryIgnore:
+            return MessageAnswer::Abort;
+        case MessageButtons::YesNo:
+            return MessageAnswer::No;
+        case MessageButtons::Ok:
+            break;
+    }
+    return MessageAnswer::Ok;
+}
+
+}  // namespace
+
+FrameShell::FrameShell(ShellSkin& skin, CQuarnelDoc& doc, AppSettings& settings,
+                       std::unique_ptr<BridgeList> bridges)
+    : m_skin(skin),
+      m_doc(doc),
+      m_settings(settings),
+      m_scanner(std::move(bridges)),
+      m_link(*this, m_port, settings, this),
+      m_upgrade(m_link, *this),
+      m_statusText(texts::kIdleText) {}
+
+template <typename Call>
+auto FrameShell::RunModal(Call&& call) {
+    ++m_modalDepth;
+    struct After {
+        FrameShell& shell;
+        ~After() {
+            --shell.m_modalDepth;
+            shell.AfterModal();
+        }
+    } after{*this};
+    return call();
+}
+
+FrameShell::~FrameShell() {
+    OnDestroy();
+}
+
+void FrameShell::OnDestroy() {
+    if (m_destroyed) {
+        return;
+    }
+    m_destroyed = true;
+    m_settings.SaveSettings();
+    // Joins the port's event thread before the port goes; nothing is posted after this.
+    m_link.ClosePort();
+}
+
+void FrameShell::Create() {
+    m_settings.LoadSettings();
+    m_link.ScanForConnection(m_scanner, m_settings);
+    Refresh();
+}
+
+// ---- commands --------------------------------------------------------------------------------
+
+void FrameShell::OnCommand(int id) {
+    switch (id) {
+        case texts::kIdUpload:
+            QueueCommand(RequestType::UploadConfig);
+            break;
+        case texts::kIdDownload:
+            QueueCommand(RequestType::DownloadConfig);
+            break;
+        case texts::kIdControllerInfo:
+            QueueCommand(RequestType::ControllerInfo);
+            break;
+        case texts::kIdUpgradeFirmware:
+            if (m_link.CommandsEnabled()) {
+                m_skin.CommitPendingInput();
+                m_upgrade.Run();
+            }
+            break;
+        case texts::kIdScan:
+            m_skin.CommitPendingInput();
+            m_link.ScanForConnection(m_scanner, m_settings);
+            break;
+        case texts::kIdViewToolBar:
+            m_skin.SetBarVisible(FrameBar::ToolBar, !m_skin.IsBarVisible(FrameBar::ToolBar));
+            break;
+        case texts::kIdViewStatusBar:
+            m_skin.SetBarVisible(FrameBar::StatusBar, !m_skin.IsBarVisible(FrameBar::StatusBar));
+            break;
+        case texts::kIdAppAbout:
+            RunModal([this] { m_skin.RunAbout(); });
+            break;
+        case texts::kIdAppExit:
+            m_skin.PostClose();
+            break;
+        default:  // the connection indicator has no effect
+            break;
+    }
+    Refresh();
+}
+
+void FrameShell::QueueCommand(RequestType type) {
+    if (!m_link.CommandsEnabled()) {
+        return;  // a shortcut or a stale click while the command is disabled
+    }
+    // The document as the screen shows it, a value typed but not confirmed included.
+    m_skin.CommitPendingInput();
+    m_link.QueueRequest(type);
+}
+
+CommandState FrameShell::Command(int id) const {
+    CommandState state;
+    switch (id) {
+        case texts::kIdUpload:
+        case texts::kIdDownload:
+        case texts::kIdControllerInfo:
+        case texts::kIdUpgradeFirmware:
+            state.enabled = m_link.CommandsEnabled();
+            break;
+        case texts::kIdConnection:
+            state.enabled = m_link.IsPortOpen();
+            state.text = m_link.IsPortOpen() ? texts::kConnected : texts::kDisconnected;
+            break;
+        case texts::kIdViewToolBar:
+            state.checked = m_skin.IsBarVisible(FrameBar::ToolBar);
+            break;
+        case texts::kIdViewStatusBar:
+            state.checked = m_skin.IsBarVisible(FrameBar::StatusBar);
+            break;
+        default:
+            break;
+    }
+    return state;
+}
+
+std::string FrameShell::StatisticsText() const {
+    const LinkCounters& c = m_link.Counters();
+    return FormatNumbers(
+        texts::kStatisticsFormat,
+        {static_cast<double>(m_link.QueueLength()), static_cast<double>(c.sentCount),
+         static_cast<double>(c.goodCount), static_cast<double>(c.crcErrorCount),
+         static_cast<double>(c.timeoutCount)});
+}
+
+void FrameShell::Refresh() {
+    m_skin.RefreshCommands();
+    m_skin.ShowStatus();
+}
+
+// ---- the window's events -----------------------------------------------------------------------
+
+void FrameShell::OnPortEvent(std::uintptr_t wParam) {
+    m_link.OnPortEvent(wParam);
+    // The device behind the port is gone: its handle can never work again. Closed at once, so
+    // the indicator says so and a returning controller gets a fresh open.
+    if (m_port.HungUp() && m_link.IsPortOpen()) {
+        m_link.ClosePort();
+    }
+    Refresh();
+}
+
+void FrameShell::OnReplyTimer() {
+    m_link.OnReplyTimer();
+    Refresh();
+}
+
+void FrameShell::OnDeviceChanges(const std::vector<DeviceChange>& changes) {
+    if (!changes.empty()) {
+        OnDeviceChange(changes.back() == DeviceChange::Arrival ? kDeviceArrival
+                                                               : kDeviceRemoveComplete);
+    }
+}
+
+void FrameShell::OnDeviceChange(unsigned eventType) {
+    if (eventType != kDeviceArrival && eventType != kDeviceRemoveComplete) {
+        return;
+    }
+    // A change that comes while a box of an earlier one is up is followed once that one has
+    // finished, with a fresh scan.
+    if (m_inDeviceChange) {
+        m_deviceChangeAgain = true;
+        return;
+    }
+    m_inDeviceChange = true;
+    do {
+        m_deviceChangeAgain = false;
+        FollowDeviceChange();
+    } while (m_deviceChangeAgain && !m_closed);
+    m_inDeviceChange = false;
+    Refresh();
+}
+
+void FrameShell::FollowDeviceChange() {
+    const bool found = m_scanner.FindController(m_settings);
+    if (!found) {
+        m_link.ClosePort();
+        return;
+    }
+    // A port that still reaches the controller is left alone: reopening it would cut off
+    // whatever is under way (a firmware transfer above all) for no reason. During an upgrade
+    // only the controller's bridge going away touches the port.
+    if (m_link.IsPortOpen() && !m_port.IsStale()) {
+        if (m_link.upgradeInProgress() ||
+            ControllerDeviceName(m_settings.CommPort) == m_port.DeviceName()) {
+            return;
+        }
+    }
+    m_link.OpenControllerPort();
+}
+
+// ---- closing -----------------------------------------------------------------------------------
+
+bool FrameShell::RequestClose() {
+    if (m_modalDepth > 0) {
+        m_closePending = true;
+        m_skin.EndModalsForClose();
+        return false;
+    }
+    m_closed = true;
+    m_closePending = true;
+    m_skin.StopReplyTimer();
+    SaveOnExit();
+    return true;
+}
+
+void FrameShell::SaveOnExit() {
+    if (m_doc.IsClosed()) {
+        return;
+    }
+    m_skin.CommitPendingInput();
+    m_doc.OnCloseDocument();
+}
+
+void FrameShell::AfterModal() {
+    Refresh();
+    if (m_closePending && !m_closed && m_modalDepth == 0) {
+        // Out of the link's call first: the window closes from its event loop.
+        m_skin.PostClose();
+    }
+}
+
+// ---- LinkHost ----------------------------------------------------------------------------------
+
+void FrameShell::SetStatusText(std::string_view text) {
+    m_statusText = std::string(text);
+    m_skin.ShowStatus();
+}
+
+MessageAnswer FrameShell::ShowMessageBox(std::string_view text, std::string_view caption,
+                                         MessageIcon icon, MessageButtons buttons) {
+    if (m_closePending) {
+        return SafeAnswer(buttons);  // the window is closing: nothing more is asked
+    }
+    const BoxRequest box{std::string(text), std::string(caption), icon, buttons, {}};
+    const std::optional<MessageAnswer> answer = RunModal([&] { return m_skin.ShowBox(box); });
+    return answer.value_or(SafeAnswer(buttons));
+}
+
+void FrameShell::ShowPortUnavailable(std::string_view text, const std::string& device, int error) {
+    if (m_closePending) {
+        return;
+    }
+    // Below the text: why the port could not be opened, and what to do about it.
+    const BoxRequest box{std::string(text), link_texts::kPortUnavailableCaption,
+                         MessageIcon::Exclamation, MessageButtons::Ok,
+                         OpenFailureHelp(error, device)};
+    RunModal([&] { return m_skin.ShowBox(box); });
+}
+
+void FrameShell::ShowNotice(NoticeKind kind) {
+    if (m_closePending) {
+        return;
+    }
+    NoticeCountdown countdown;
+    countdown.Start(static_cast<int>(kind));
+    RunModal([&] { m_skin.RunNotice(countdown); });
+}
+
+void FrameShell::RunUpgrade(int total, FirmwareUnitSource& source) {
+    if (m_closePending) {
+        // The window is closing: no transfer is begun that could not be finished.
+        m_link.SetUpgradeInProgress(false);
+        m_link.ResetReceiver();
+        return;
+    }
+    m_progress.Begin(total);
+    RunModal([&] {
+        Refresh();
+        m_skin.RunProgress(m_progress, source);
+        m_progress.End();
+    });
+}
+
+void FrameShell::ShowStep(int step) {
+    m_progress.ShowStep(step);
+    m_skin.ShowProgress();
+}
+
+void FrameShell::FinishWithText(std::string_view text) {
+    m_progress.FinishWithText(std::string(text));
+    m_skin.ShowProgress();
+    m_skin.ShowStatus();
+}
+
+void FrameShell::FinishWithSuccess() {
+    m_progress.FinishWithSuccess();
+    m_skin.ShowProgress();
+    m_skin.ShowStatus();
+}
+
+std::optional<std::string> FrameShell::ChooseFileToOpen(std::string_view filterName,
+                                                        std::string_view pattern) {
+    if (m_closePending) {
+        return std::nullopt;
+    }
+    std::optional<std::string> file = RunModal(
+        [&] { return m_skin.ChooseFileToOpen(texts::kOpenFileTitle, filterName, pattern); });
+    if (m_closePending) {
+        return std::nullopt;
+    }
+    return file;
+}
+
+void FrameShell::StartReplyTimer(unsigned milliseconds) {
+    m_skin.StartReplyTimer(milliseconds);
+}
+
+void FrameShell::StopReplyTimer() {
+    m_skin.StopReplyTimer();
+}
+
+ConfigDocument& FrameShell::Document() {
+    return m_doc.Document();
+}
+
+void FrameShell::RefreshViews(int hint) {
+    m_doc.UpdateAllViews(hint);
+}
+
+std::string FrameShell::ApplicationTitle() {
+    return texts::kAppTitle;
+}
+
+// ---- PortEventSink -----------------------------------------------------------------------------
+
+void FrameShell::PostPortEvent(std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t /*lParam*/) {
+    if (message != WM_PORT_EVENT) {
+        return;
+    }
+    m_port.NoteEvent(wParam);
+    m_skin.PostPortEvent(wParam);
+}
+
+}  // namespace zentrik

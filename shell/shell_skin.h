@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "link/link_host.h"
+
+namespace zentrik {
+
+class NoticeCountdown;
+class UpgradeProgress;
+
+// A modal message box as the frame asks for it.
+struct BoxRequest {
+    std::string text;
+    std::string caption;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+    // Shown below the text (the port box's reason and remedy); empty for none.
+    std::string detail;
+};
+
+// The bars the View menu shows and hides.
+enum class FrameBar { ToolBar, StatusBar };
+
+// What the frame's behaviour (FrameShell) needs of a window system: only what takes a window.
+// The modal calls run a nested event loop that goes on delivering the port's notifications
+// and the timers; they return when the user has answered.
+class ShellSkin {
+  public:
+    virtual ~ShellSkin() = default;
+
+    // A message box in the order of its buttons (Abort, Retry, Ignore; Yes, No; OK). Nothing
+    // when it was ended without an answer (EndModalsForClose).
+    virtual std::optional<MessageAnswer> ShowBox(const BoxRequest& box) = 0;
+    // The timed notice: shows `countdown`, ticks it every second (timer 108) and closes
+    // itself when a tick says so, or when the user presses OK or Escape.
+    virtual void RunNotice(NoticeCountdown& countdown) = 0;
+    // The upgrade's progress dialog: shows `progress`, calls source.SendNextFirmwareUnit()
+    // once it is open, and returns when the user has closed it after the result.
+    virtual void RunProgress(UpgradeProgress& progress, FirmwareUnitSource& source) = 0;
+    // The progress changed (a step or the result); a window may show steps less often.
+    virtual void ShowProgress() = 0;
+    virtual void RunAbout() = 0;
+    // The file-open dialog for an existing file; nothing when cancelled.
+    virtual std::optional<std::string> ChooseFileToOpen(std::string_view title,
+                                                        std::string_view filterName,
+                                                        std::string_view pattern) = 0;
+    // Ends every box and notice that is up because the window is to close (the progress
+    // dialog can't be ended); their calls return as if cancelled.
+    virtual void EndModalsForClose() = 0;
+    // Closes the window from its own event loop, once the current call has returned.
+    virtual void PostClose() = 0;
+
+    // Reply timer 107: when it fires, the window calls FrameShell::OnReplyTimer().
+    // StartReplyTimer restarts a running timer.
+    virtual void StartReplyTimer(unsigned milliseconds) = 0;
+    virtual void StopReplyTimer() = 0;
+    // Called on the port's event thread: queue the notification for the window's own thread,
+    // which hands it to FrameShell::OnPortEvent. Thread-safe; never blocks.
+    virtual void PostPortEvent(std::uintptr_t wParam) = 0;
+
+    // Every command's enabling, check mark and text again, from FrameShell::Command.
+    virtual void RefreshCommands() = 0;
+    // The status pane and the statistics again, from FrameShell.
+    virtual void ShowStatus() = 0;
+    // A value typed into the form but not confirmed goes to the form, as Enter would.
+    virtual void CommitPendingInput() = 0;
+    virtual bool IsBarVisible(FrameBar bar) const = 0;
+    virtual void SetBarVisible(FrameBar bar, bool visible) = 0;
+    virtual void OpenWebSite(std::string_view address) = 0;
+};
+
+}  // namespace zentrik

@@ -1,0 +1,112 @@
+#pragma once
+
+// Fixed texts, captions, command ids and the web-site address of the application shell.
+
+namespace zentrik::shell_texts {
+
+inline constexpr const char* kAppTitle = "Halvorn Zentrik";
+inline constexpr const char* kMakerName = "Halvorn";
+inline constexpr const char* kIdleText = "Ready";
+inline constexpr const char* kStatisticsFormat =
+    "Queued:%i  Sent:%i  Good:%i  CRC Errors:%i  Timeouts:%i";
+
+// The maker's web site (a placeholder under the reserved example domain until the real
+// address is known).
+inline constexpr const char* kWebSiteAddress = "https://halvorn.example/";
+
+// Command ids, shared by menu items and toolbar buttons.
+inline constexpr int kIdAppExit = 57665;
+inline constexpr int kIdViewToolBar = 32779;
+inline constexpr int kIdViewStatusBar = 59393;
+inline constexpr int kIdUpload = 32772;
+inline constexpr int kIdDownload = 32773;
+inline constexpr int kIdControllerInfo = 32774;
+inline constexpr int kIdUpgradeFirmware = 32775;
+inline constexpr int kIdConnection = 32776;
+inline constexpr int kIdScan = 32780;
+inline constexpr int kIdAppAbout = 57664;
+
+// Menus.
+inline constexpr const char* kMenuFile = "&File";
+inline constexpr const char* kMenuView = "&View";
+inline constexpr const char* kMenuController = "&Controller";
+inline constexpr const char* kMenuHelp = "&Help";
+
+// One command: its menu caption, status-bar prompt, tool tip and (for toolbar buttons) the
+// text under the image.
+struct CommandText {
+    int id;
+    const char* caption;
+    const char* prompt;
+    const char* tip;
+    const char* buttonText;
+};
+
+inline constexpr CommandText kExit{
+    kIdAppExit, "E&xit", "Quit the application; prompts to save documents", "Exit", nullptr};
+inline constexpr CommandText kViewToolBar{kIdViewToolBar, "&Controller Toolbar",
+                                          "Show or Hide the Controller Toolbar",
+                                          "Toggle Controller Toolbar", nullptr};
+inline constexpr CommandText kViewStatusBar{
+    kIdViewStatusBar, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar", nullptr};
+inline constexpr CommandText kUpload{kIdUpload, "&Upload Config To Controller",
+                                     "Upload Config to Controller", "Upload", "Upload"};
+inline constexpr CommandText kDownload{kIdDownload, "&Download Config From Controller",
+                                       "Download Config From Controller", "Download", "Download"};
+inline constexpr CommandText kControllerInfo{kIdControllerInfo, "Get Controller &Info",
+                                             "Get the Controller Version Info", "Controller Info",
+                                             "Controller Info"};
+inline constexpr CommandText kUpgradeFirmware{kIdUpgradeFirmware, "&Upgrade Firmware",
+                                              "Update the Controller Firmware",
+                                              "Upgrade Controller Firmware", nullptr};
+inline constexpr CommandText kScan{kIdScan, "Scan For Connection",
+                                   "Scan for a Connected Controller", "Scan ", nullptr};
+inline constexpr CommandText kAbout{kIdAppAbout, "&About Halvorn Zentrik...",
+                                    "Display About Window", "About", nullptr};
+inline constexpr CommandText kConnection{kIdConnection, "Disconnected",
+                                         "Displays the Controller Connection Status",
+                                         "Controller Connection", "Disconnected"};
+
+// The connection indicator's two texts.
+inline constexpr const char* kConnected = "Connected";
+inline constexpr const char* kDisconnected = "Disconnected";
+
+inline constexpr const char* kToolBarCaption = "Controller Toolbar";
+
+// Message box buttons with the mnemonics a keyboard user answers with.
+inline constexpr const char* kAbortButton = "&Abort";
+inline constexpr const char* kRetryButton = "&Retry";
+inline constexpr const char* kIgnoreButton = "&Ignore";
+inline constexpr const char* kYesButton = "&Yes";
+inline constexpr const char* kNoButton = "&No";
+inline constexpr const char* kOk = "OK";
+
+// Firmware file chooser: the standard open-file title.
+inline constexpr const char* kOpenFileTitle = "Open";
+
+// Upgrade progress dialog.
+inline constexpr const char* kProgressCaption = "Dialog";
+inline constexpr const char* kProgressBeginning = "Beginning Firmware Upgrade.";
+inline constexpr const char* kProgressChecking = "Checking Firmware Checksum";
+inline constexpr const char* kProgressSendingFormat = "Sending Packet %i of %i";
+inline constexpr const char* kProgressSuccess =
+    "The update was successful!\n Please turn off the controller for 10 seconds.";
+
+// Timed notice.
+inline constexpr const char* kNoticeInitialCaption = "hmm";
+inline constexpr const char* kNoticeInitialText = "Info here";
+inline constexpr const char* kNoticeButtonFormat = "OK [%i sec]";
+inline constexpr int kNoticeSeconds = 15;
+inline constexpr int kNoticeTickMs = 1000;
+inline constexpr const char* kDownloadedTitle = "Config Downloaded";
+inline constexpr const char* kDownloadedText =
+    "The config was downloaded from the controller successfully.";
+inline constexpr const char* kUploadedTitle = "Config Uploaded";
+inline constexpr const char* kUploadedText =
+    "The config was uploaded to the controller successfully.";
+
+// About box.
+inline constexpr const char* kAboutCaption = "About Halvorn Zentrik";
+inline constexpr const char* kVersionPrefix = "Version ";
+
+}  // namespace zentrik::shell_texts

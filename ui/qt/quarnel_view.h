@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QWidget>
+#include <map>
+#include <set>
+
+#include "config/app_settings.h"
+#include "config/config_document.h"
+#include "editor/stage_form.h"
+#include "shell/quarnel_doc.h"
+
+namespace zentrik {
+class CCurveGraph;
+class CNumericEdit;
+}  // namespace zentrik
+
+// The configuration form in a Qt window: it creates a widget for every control of the form,
+// shows the state the form's behaviour (StageForm) holds and hands it what the user does.
+// Every rule lives in StageForm; this class only binds widgets to it.
+//
+// Every control carries its control id in its object name, "id" followed by the number
+// ("id1003" is the RPM Cutoff field, "id1057" the graph, "id1078" the Redo button). Controls
+// without an id (group boxes, the fixed labels) have descriptive names.
+//
+// The owner (the main frame) calls OnInitialUpdate once before the window is shown; the
+// document calls OnUpdate with its update hint. The form's size hints give the frame its
+// natural size.
+class CQuarnelView : public QWidget, public zentrik::DocumentView {
+    Q_OBJECT
+  public:
+    CQuarnelView(zentrik::ConfigDocument& doc, zentrik::AppSettings& settings,
+                 QWidget* parent = nullptr);
+    ~CQuarnelView() override;
+
+    void OnInitialUpdate();
+    // DocumentView: a non-zero hint refreshes the whole form.
+    void OnUpdate(int hint) override;
+
+    zentrik::StageForm& Form() { return m_form; }
+    int CurrentStage() const { return m_form.CurrentStage(); }
+    zentrik::CCurveGraph* Graph() const { return m_graph; }
+    // The control with a given id (nullptr for an unknown id).
+    QWidget* Control(int id) const;
+    zentrik::CNumericEdit* Edit(int id) const;
+
+    // Hands a value typed but not yet confirmed to the form, as Enter would.
+    void CommitPendingEdit();
+    // Shows again what the form changed.
+    void Sync();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateControls();
+    void ConnectControls();
+    void SyncControl(int id);
+
+    zentrik::StageForm m_form;
+    std::map<int, QWidget*> m_controls;
+    zentrik::CCurveGraph* m_graph = nullptr;
+};
