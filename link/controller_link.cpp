@@ -5,6 +5,7 @@
 
 #include "base/byte_order.h"
 #include "base/text_format.h"
+#include "config/config_difference.h"
 #include "link/discovery/port_scanner.h"
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
@@ -37,24 +38,42 @@ bool ControllerLink::QueueRequest(RequestType type) {
     if (!IsRequestType(kType(type))) {
         return false;
     }
-    m_queue.push_back(type);
+    m_queue.push_back({type});
     DoQueue();
     return true;
+}
+
+void ControllerLink::QueueDownload(TransferPurpose purpose) {
+    m_queue.push_back({RequestType::DownloadConfig, purpose});
+    DoQueue();
+}
+
+std::deque<RequestType> ControllerLink::Queue() const {
+    std::deque<RequestType> types;
+    for (const QueuedRequest& request : m_queue) {
+        types.push_back(request.type);
+    }
+    return types;
+}
+
+TransferPurpose ControllerLink::HeadPurpose() const {
+    return m_queue.empty() ? TransferPurpose::Document : m_queue.front().purpose;
 }
 
 void ControllerLink::DoQueue() {
     if (m_queue.empty() || m_requestInFlight) {
         return;
     }
-    const RequestType head = m_queue.front();
-    m_currentType = kType(head);
-    SendRequest(head);
+    const QueuedRequest head = m_queue.front();
+    m_currentType = kType(head.type);
+    SendRequest(head.type, head.purpose);
 }
 
-void ControllerLink::SendRequest(RequestType type) {
+void ControllerLink::SendRequest(RequestType type, TransferPurpose purpose) {
     switch (type) {
         case RequestType::DownloadConfig:
-            m_host.SetStatusText(texts::kStatusDownloading);
+            m_host.SetStatusText(purpose == TransferPurpose::Verify ? texts::kStatusVerifying
+                                                                    : texts::kStatusDownloading);
             break;
         case RequestType::UploadConfig:
             m_host.SetStatusText(texts::kStatusSending);
@@ -68,8 +87,9 @@ void ControllerLink::SendRequest(RequestType type) {
     }
     LinkFrame frame;
     if (type == RequestType::UploadConfig) {
-        // Whatever the document holds at the moment of sending.
-        const auto image = ToWireImage(m_host.Document());
+        // Whatever the document holds at the moment of sending; kept for the verify.
+        m_uploaded = m_host.Document();
+        const auto image = ToWireImage(m_uploaded);
         frame = LinkFrame::Request(type, image);
     } else {
         frame = LinkFrame::Request(type);
@@ -148,13 +168,24 @@ void ControllerLink::gotmessage(ReplyOutcome outcome, std::uint8_t type) {
 void ControllerLink::CompleteGood(std::uint8_t type) {
     bool notice = false;
     NoticeKind kind = NoticeKind::Downloaded;
+    bool verifyNext = false;
+    const TransferPurpose purpose = HeadPurpose();
     switch (type) {
         case kType(RequestType::DownloadConfig):
-            m_host.SetStatusText(texts::kStatusDownloaded);
-            m_host.RefreshViews(1);
-            notice = true;
+            if (purpose == TransferPurpose::Document) {
+                m_host.SetStatusText(texts::kStatusDownloaded);
+                m_host.RefreshViews(1);
+                notice = true;
+            } else if (purpose != TransferPurpose::Verify) {
+                m_host.SetStatusText(texts::kStatusConfigReceived);
+            }
             break;
         case kType(RequestType::UploadConfig):
+            if (m_settings.VerifyUpload) {
+                // Uploaded only once the controller is seen to hold it.
+                verifyNext = true;
+                break;
+            }
             m_host.SetStatusText(texts::kStatusUploaded);
             notice = true;
             kind = NoticeKind::Uploaded;
@@ -175,10 +206,50 @@ void ControllerLink::CompleteGood(std::uint8_t type) {
     // event loop delivers finds a settled queue; the next request still waits for the notice.
     RemoveHead();
     m_requestInFlight = false;
-    if (notice) {
+    if (verifyNext) {
+        // Read back at once, before anything queued behind the upload.
+        m_queue.push_front({RequestType::DownloadConfig, TransferPurpose::Verify});
+    } else if (notice) {
         m_host.ShowNotice(kind);
+    } else if (type == kType(RequestType::DownloadConfig)) {
+        // A copy: a reply that the modal calls below let in must not change it under them.
+        const ConfigDocument received = m_received;
+        DeliverDownload(purpose, received);
     }
     DoQueue();
+}
+
+void ControllerLink::DeliverDownload(TransferPurpose purpose, const ConfigDocument& received) {
+    switch (purpose) {
+        case TransferPurpose::Verify:
+            FinishVerify(received);
+            return;
+        default:
+            break;
+    }
+    m_host.ConfigDownloaded(purpose, received);
+}
+
+void ControllerLink::FinishVerify(const ConfigDocument& stored) {
+    if (DifferingSettings(m_uploaded, stored).empty()) {
+        m_host.SetStatusText(texts::kStatusUploaded);
+        m_host.ShowNotice(NoticeKind::Uploaded);
+        return;
+    }
+    m_host.SetStatusText(texts::kStatusVerifyFailed);
+    std::string text = texts::kVerifyFailedText;
+    if (m_differenceLister) {
+        const std::vector<std::string> lines = m_differenceLister(m_uploaded, stored);
+        if (!lines.empty()) {
+            text += '\n';
+        }
+        for (const std::string& line : lines) {
+            text += '\n';
+            text += line;
+        }
+    }
+    m_host.ShowMessageBox(text, texts::kVerifyFailedCaption, MessageIcon::Exclamation,
+                          MessageButtons::Ok);
 }
 
 void ControllerLink::HandleChecksumError(std::uint8_t type) {
@@ -401,7 +472,12 @@ void ControllerLink::OnReplyBody(std::uint8_t type, std::span<const std::uint8_t
     const std::uint8_t* payload = body.data() + 2;
     switch (static_cast<RequestType>(type)) {
         case RequestType::DownloadConfig:
-            FromWireImage(m_host.Document(), payload);
+            if (HeadPurpose() == TransferPurpose::Document) {
+                FromWireImage(m_host.Document(), payload);
+            } else {
+                m_received = ConfigDocument{};
+                FromWireImage(m_received, payload);
+            }
             gotmessage(ReplyOutcome::Good, type);
             break;
         case RequestType::UploadConfig:

@@ -16,6 +16,16 @@ inline constexpr const char* kStatusInfoDownloaded = "Controller Info Downloaded
 inline constexpr const char* kStatusPermissionReceived = "Flash Permission Received";
 inline constexpr const char* kStatusCrcError = "CRC Error";
 inline constexpr const char* kStatusTimedOut = "Packet Timed Out";
+inline constexpr const char* kStatusVerifying = "Verifying Config On Controller";
+inline constexpr const char* kStatusVerifyFailed = "Verify Failed";
+// A download for another purpose than the document (compare, backup) arrived.
+inline constexpr const char* kStatusConfigReceived = "Controller Config Received";
+
+// Verify after upload: what the controller holds differs from what was uploaded (the
+// differences follow, one a line).
+inline constexpr const char* kVerifyFailedCaption = "Verify Failed";
+inline constexpr const char* kVerifyFailedText =
+    "The controller holds a different configuration from the one uploaded.";
 
 // Retries used up.
 inline constexpr const char* kCrcErrorCaption = "CRC Error";
