@@ -537,7 +537,7 @@ bool ControllerLink::OpenControllerPort() {
     if (m_port.IsOpen()) {
         m_port.Close();
     }
-    const std::string device = ControllerDeviceName(m_settings.CommPort);
+    const std::string device = PortDevice();
     const int error = m_port.Open(device, m_sink, WM_PORT_EVENT, 0, 0, 0);
     if (error != 0) {
         m_host.ShowPortUnavailable(FormatText(texts::kPortUnavailableFormat, device.c_str()),
@@ -553,7 +553,17 @@ bool ControllerLink::OpenControllerPort() {
     return true;
 }
 
+std::string ControllerLink::PortDevice() const {
+    return m_settings.PortDevice.empty() ? ControllerDeviceName(m_settings.CommPort)
+                                         : m_settings.PortDevice;
+}
+
 bool ControllerLink::ScanForConnection(CPortScanner& scanner, AppSettings& settings) {
+    if (!settings.PortDevice.empty()) {
+        // The user's choice: no discovery, and no port number stored.
+        OpenControllerPort();
+        return true;
+    }
     const bool found = scanner.FindController(settings);
     if (found) {
         OpenControllerPort();

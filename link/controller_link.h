@@ -104,14 +104,21 @@ class ControllerLink : private ReceiverSink {
     void OnReplyTimer();
 
     // ---- port
-    // Closes the port if open, opens the configured one and applies the line settings; a
-    // failure is reported to the user and leaves the port closed. Returns whether it is open.
+    // Closes the port if open, opens the controller's (PortDevice) and applies the line
+    // settings; a failure is reported to the user and leaves the port closed. Returns whether
+    // it is open.
     bool OpenControllerPort();
     void ClosePort();
     // Finds the controller's port (storing its number in `settings`, the settings this link
-    // reads) and, when found, opens it. Returns whether the controller was found.
+    // reads) and, when found, opens it. Returns whether the controller was found. With a
+    // device chosen in the settings (PortDevice) nothing is scanned: that device is opened,
+    // and counts as found.
     bool ScanForConnection(CPortScanner& scanner, AppSettings& settings);
     bool IsPortOpen() const { return m_port.IsOpen(); }
+    // The device OpenControllerPort opens: the one chosen in the settings (PortDevice) when
+    // there is one, else the numbered port (or ZENTRIK_PORT) that discovery or the settings
+    // give.
+    std::string PortDevice() const;
 
     // ---- receiver
     void ResetReceiver() { m_receiver.Reset(); }

@@ -1,11 +1,12 @@
-// Downloads whose reply is for something other than the document, and the verify after an
-// upload that rests on them.
+// Downloads whose reply is for something other than the document, the verify after an upload
+// that rests on them, and the port the user chose.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "editor/config_compare.h"
 #include "link/controller_link.h"
+#include "link/discovery/port_scanner.h"
 #include "link/link_texts.h"
 #include "support/link_rig.h"
 #include "support/sample_config.h"
@@ -152,6 +153,49 @@ TEST(VerifyAfterUpload, AControllerHoldingSomethingElseGetsAWarningListingItAndN
         EXPECT_EQ(rig.link.QueueLength(), 0u);
         EXPECT_FALSE(rig.link.requestInFlight());
     }
+}
+
+// ---- the port the user chose ------------------------------------------------------------------
+
+// A bridge list that counts how often discovery looked at it.
+class CountingBridgeList : public BridgeList {
+  public:
+    int* looks;
+    explicit CountingBridgeList(int* counter) : looks(counter) {}
+    std::uint32_t Count() override {
+        ++*looks;
+        return 0;
+    }
+    bool Open(std::uint32_t, BridgeHandle*) override { return false; }
+    bool VendorId(BridgeHandle, std::uint16_t*) override { return false; }
+    bool ProductId(BridgeHandle, std::uint16_t*) override { return false; }
+    void SerialNumber(BridgeHandle, char*, std::uint8_t*) override {}
+    void Close(BridgeHandle) override {}
+    int PortNumber(std::uint16_t, std::uint16_t, std::string_view) override { return -1; }
+};
+
+TEST(PortChoice, AChosenDeviceIsOpenedWithoutDiscoveryAndNamedWhenItFails) {
+    LinkRig rig;
+    int looks = 0;
+    CPortScanner scanner(std::make_unique<CountingBridgeList>(&looks));
+
+    // Automatic: discovery is asked, and finds nothing here.
+    EXPECT_FALSE(rig.link.ScanForConnection(scanner, rig.settings));
+    EXPECT_EQ(looks, 1);
+    EXPECT_EQ(rig.port.openCalls, 0);
+
+    rig.settings.PortDevice = "/dev/ttyS7";
+    EXPECT_TRUE(rig.link.ScanForConnection(scanner, rig.settings));
+    EXPECT_EQ(looks, 1);
+    EXPECT_EQ(rig.port.openedDevice, "/dev/ttyS7");
+    EXPECT_EQ(rig.settings.CommPort, 3) << "no port number is stored for a chosen device";
+
+    rig.port.openResult = 2;
+    EXPECT_FALSE(rig.link.OpenControllerPort());
+    EXPECT_EQ(rig.host.portBoxDevice, "/dev/ttyS7");
+    ASSERT_FALSE(rig.host.boxes.empty());
+    EXPECT_EQ(rig.host.boxes.back().text,
+              "/dev/ttyS7 is not available. Please choose a different serial port.");
 }
 
 }  // namespace
