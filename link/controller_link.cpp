@@ -224,6 +224,12 @@ void ControllerLink::DeliverDownload(TransferPurpose purpose, const ConfigDocume
         case TransferPurpose::Verify:
             FinishVerify(received);
             return;
+        case TransferPurpose::Backup:
+            if (m_upgradeInProgress && m_upgrade != nullptr) {
+                m_upgrade->OnBackupDownloaded(received);
+                return;
+            }
+            break;
         default:
             break;
     }
@@ -327,9 +333,13 @@ void ControllerLink::EndUpgradeRequestTimedOut(std::uint8_t type) {
                 DoQueue();
                 break;
             case MessageAnswer::Ignore:
-                // Skip the version check and go straight to the flash request.
+                // Skip the version check and go on towards the flash request.
                 m_queue.clear();
-                QueueRequest(RequestType::FlashPermission);
+                if (m_upgrade != nullptr) {
+                    m_upgrade->OnVersionCheckSkipped();
+                } else {
+                    QueueRequest(RequestType::FlashPermission);
+                }
                 break;
             default:  // Abort
                 m_queue.clear();
@@ -371,6 +381,10 @@ void ControllerLink::FailUpgrade(const char* text) {
 
 void ControllerLink::AskAfterRetries(const char* text, const char* caption,
                                      const char* upgradeText) {
+    // An upgrade waiting for its backup must not go on to flash without it.
+    const auto backupPending = [this] {
+        return m_upgradeInProgress && HeadPurpose() == TransferPurpose::Backup;
+    };
     const std::uint64_t exchange = m_exchange;
     const MessageAnswer answer =
         m_host.ShowMessageBox(text, caption, MessageIcon::None, MessageButtons::AbortRetryIgnore);
@@ -379,24 +393,30 @@ void ControllerLink::AskAfterRetries(const char* text, const char* caption,
         // failed its check and re-sent it). Retry and Ignore are moot then, Ignore would
         // even drop a request the user never saw fail; Abort still stops everything.
         if (answer == MessageAnswer::Abort) {
+            const char* reason = backupPending() ? texts::kBackupDownloadFailedText : upgradeText;
             AbandonQueue();
             if (m_upgradeInProgress) {
-                FailUpgrade(upgradeText);
+                FailUpgrade(reason);
             }
         }
         return;
     }
+    const bool backup = backupPending();
     switch (answer) {
         case MessageAnswer::Abort:
             m_queue.clear();
             if (m_upgradeInProgress) {
                 // An upgrade queued behind the failed request can't go on without its
                 // requests.
-                FailUpgrade(upgradeText);
+                FailUpgrade(backup ? texts::kBackupDownloadFailedText : upgradeText);
                 return;
             }
             break;
         case MessageAnswer::Ignore:
+            if (backup) {
+                FailUpgrade(texts::kBackupDownloadFailedText);
+                return;
+            }
             RemoveHead();
             break;
         default:  // Retry: the same request again, with fresh automatic retries
@@ -484,12 +504,12 @@ void ControllerLink::OnReplyBody(std::uint8_t type, std::span<const std::uint8_t
             gotmessage(ReplyOutcome::Good, type);
             break;
         case RequestType::ControllerInfo: {
-            std::array<std::uint8_t, 8> serial;
+            ControllerSerial serial;
             std::copy_n(payload, serial.size(), serial.begin());
             const std::uint16_t version = ReadBigEndian16(payload + 8);
             gotmessage(ReplyOutcome::Good, type);
             if (m_upgradeInProgress && m_upgrade != nullptr) {
-                m_upgrade->OnControllerVersion(version);
+                m_upgrade->OnControllerVersion(version, serial);
             } else {
                 const std::string text =
                     FormatText(texts::kControllerInfoFormat, serial[0], serial[1], serial[2],

@@ -172,7 +172,8 @@ class ControllerLink : private ReceiverSink {
     // Ends the request in flight of an upgrade as timed out (no automatic retries).
     void EndUpgradeRequestTimedOut(std::uint8_t type);
     // The user's answer to "CRC Error" / "Timeout Error" once retries are used up. Abort
-    // during an upgrade that has not begun its transfer ends it with `upgradeText`.
+    // during an upgrade that has not begun its transfer ends it with `upgradeText`; Abort or
+    // Ignore of the backup download before the flash request ends it too.
     void AskAfterRetries(const char* text, const char* caption, const char* upgradeText);
     // Drops every request, including one re-sent while a box was up, and stops its timer.
     void AbandonQueue();

@@ -53,6 +53,10 @@ inline constexpr const char* kPermissionTimeoutText =
 // aborted it: the upgrade ends before it has begun.
 inline constexpr const char* kUpgradeCrcFailedText =
     "The message had crc errors.\nThe upgrade has failed.\nPlease try again.";
+// The backup before an upgrade could not be downloaded (Abort or Ignore in its failure box).
+inline constexpr const char* kBackupDownloadFailedText =
+    "The controller's configuration could not be downloaded for the backup.\nThe upgrade has "
+    "not started.";
 inline constexpr const char* kTransferTimeoutText =
     "The controller did not respond to the upgrade process.  Please make sure it is connected "
     "and try again.";
