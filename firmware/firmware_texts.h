@@ -47,6 +47,8 @@ inline constexpr const char* kBackupNameFormat = "zentrik-%s-%s";
 inline constexpr const char* kBackupNumberFormat = "-%d";
 inline constexpr const char* kSerialByteFormat = "%02X";
 inline constexpr const char* kUnknownSerial = "unknown";
+// Where the backup would have gone when the system names no data folder for the user.
+inline constexpr const char* kNoDataFolder = "the user's data folder, which could not be found";
 // The line after the success text (printf format: the file).
 inline constexpr const char* kBackupSavedFormat =
     "The controller's configuration was backed up to %s.";

@@ -106,8 +106,10 @@ void FirmwareUpgrade::OnBackupDownloaded(const ConfigDocument& config) {
         folder.empty() ? std::string() : BackupFilePath(folder, m_serial, TodayText());
     if (path.empty() || !WriteConfigFile(path, config, true)) {
         m_link.SetUpgradeInProgress(false);
-        ShowError(FormatText(texts::kBackupSaveFailedFormat, (path.empty() ? folder : path).c_str())
-                      .c_str(),
+        const std::string where = !path.empty()     ? path
+                                  : !folder.empty() ? folder
+                                                    : texts::kNoDataFolder;
+        ShowError(FormatText(texts::kBackupSaveFailedFormat, where.c_str()).c_str(),
                   link_texts::kUpdateFailedCaption);
         return;
     }

@@ -20,8 +20,9 @@ constexpr std::uint8_t kType(RequestType type) {
     return static_cast<std::uint8_t>(type);
 }
 
-// A download or upload the user asked for. One may still be in flight when an upgrade starts;
-// it keeps its own retries and boxes, which belong to it and not to the upgrade.
+// A download or upload. One the user asked for may still be in flight when an upgrade starts,
+// and the backup before the flash request is a download too; each keeps its own retries and
+// boxes, which belong to it and not to the upgrade's requests.
 constexpr bool IsUserRequest(std::uint8_t type) {
     return type == kType(RequestType::DownloadConfig) || type == kType(RequestType::UploadConfig);
 }
