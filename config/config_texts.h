@@ -6,6 +6,8 @@ namespace zentrik::config_texts {
 
 // A configuration file (.zcfg) that cannot be read or holds no "Zentrik Config" section.
 inline constexpr const char* kNoConfigurationText = "The file holds no Zentrik configuration.";
+// A configuration file that could not be written (printf format: the file).
+inline constexpr const char* kConfigNotSavedFormat = "The configuration could not be saved to %s.";
 
 // The file chooser's filter for configuration files.
 inline constexpr const char* kConfigFileFilterName = "Zentrik Configuration (*.zcfg)";
