@@ -112,8 +112,8 @@ int CtlSession::Run(CPortScanner& scanner) {
             }
             if (!m_options.configFile.empty()) {
                 if (!WriteConfigFile(m_options.configFile, m_host.Document(), false)) {
-                    return Fail(
-                        FormatText(texts::kConfigWriteFailedFormat, m_options.configFile.c_str()));
+                    return Fail(FormatText(config_texts::kConfigNotSavedFormat,
+                                           m_options.configFile.c_str()));
                 }
             } else if (!SaveDocument(m_settings, m_host.Document())) {
                 return Fail(FormatText(texts::kIniWriteFailedFormat, m_settings.Path().c_str()));

@@ -82,7 +82,6 @@ inline constexpr const char* kNoController = "no controller is attached";
 inline constexpr const char* kCompareFailed = "the controller's configuration was not downloaded";
 inline constexpr const char* kVerifyFailed =
     "the controller holds a different configuration from the one uploaded";
-inline constexpr const char* kConfigWriteFailedFormat = "cannot write the configuration file %s";
 // A --config file that cannot be used (printf format: the file, then why).
 inline constexpr const char* kConfigFileFormat = "%s: %s";
 inline constexpr const char* kNoPortNumber =
