@@ -20,12 +20,17 @@ constexpr std::string_view kTimeoutKey = "Timeout";
 constexpr std::string_view kCrcRetryKey = "CRCRetry";
 constexpr std::string_view kTimeoutRetryKey = "TimeoutRetry";
 constexpr std::string_view kSmoothKey = "Smooth";
+constexpr std::string_view kVerifyUploadKey = "VerifyUpload";
+constexpr std::string_view kBackupBeforeUpgradeKey = "BackupBeforeUpgrade";
+constexpr std::string_view kPortDeviceKey = "PortDevice";
 constexpr int kDefaultCommPort = 1;
 constexpr int kDefaultCommSpeed = 19200;
 constexpr int kDefaultTimeout = 40;
 constexpr int kDefaultCrcRetry = 3;
 constexpr int kDefaultTimeoutRetry = 3;
 constexpr int kDefaultSmooth = 0;
+constexpr int kDefaultVerifyUpload = 0;
+constexpr int kDefaultBackupBeforeUpgrade = 0;
 
 }  // namespace
 
@@ -83,6 +88,16 @@ bool AppSettings::WriteFloat(std::string_view section, std::string_view key, flo
     return EditIni([&](IniFile& file) { return ProfileWriteFloat(file, section, key, value); });
 }
 
+std::string AppSettings::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const {
+    return ProfileString(ReadIni(), section, key, defaultValue);
+}
+
+bool AppSettings::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+    return EditIni([&](IniFile& file) { return file.SetValue(section, key, value); });
+}
+
 void AppSettings::LoadSettings() {
     if (m_path.empty()) {
         const IniLocation location = DefaultIniLocation();
@@ -97,6 +112,10 @@ void AppSettings::LoadSettings() {
     CRCRetry = ProfileReadInt(file, s, kCrcRetryKey, kDefaultCrcRetry);
     TimeoutRetry = ProfileReadInt(file, s, kTimeoutRetryKey, kDefaultTimeoutRetry);
     Smooth = ProfileReadBool(file, s, kSmoothKey, kDefaultSmooth);
+    VerifyUpload = ProfileReadBool(file, s, kVerifyUploadKey, kDefaultVerifyUpload);
+    BackupBeforeUpgrade =
+        ProfileReadBool(file, s, kBackupBeforeUpgradeKey, kDefaultBackupBeforeUpgrade);
+    PortDevice = ProfileString(file, s, kPortDeviceKey, {});
 }
 
 bool AppSettings::SaveSettings() {
@@ -108,6 +127,19 @@ bool AppSettings::SaveSettings() {
         ok &= ProfileWriteInt(file, s, kCrcRetryKey, CRCRetry);
         ok &= ProfileWriteInt(file, s, kTimeoutRetryKey, TimeoutRetry);
         ok &= ProfileWriteBool(file, s, kSmoothKey, Smooth);
+        // The optional features only once they are in use.
+        const auto inUse = [&](std::string_view key, bool set) {
+            return set || file.Value(s, key).has_value();
+        };
+        if (inUse(kVerifyUploadKey, VerifyUpload)) {
+            ok &= ProfileWriteBool(file, s, kVerifyUploadKey, VerifyUpload);
+        }
+        if (inUse(kBackupBeforeUpgradeKey, BackupBeforeUpgrade)) {
+            ok &= ProfileWriteBool(file, s, kBackupBeforeUpgradeKey, BackupBeforeUpgrade);
+        }
+        if (inUse(kPortDeviceKey, !PortDevice.empty())) {
+            ok &= file.SetValue(s, kPortDeviceKey, PortDevice);
+        }
         return ok;
     });
 }

@@ -30,6 +30,11 @@ class AppSettings {
     int TimeoutRetry = 0;
     int CRCRetry = 0;
     bool Smooth = false;
+    // Optional features, off unless the file turns them on; written back only once they have
+    // been turned on (or the file names them), so a file that never used them stays as it was.
+    bool VerifyUpload = false;         // read the configuration back after an upload
+    bool BackupBeforeUpgrade = false;  // save the controller's configuration before an upgrade
+    std::string PortDevice;            // the serial device chosen by the user; empty: automatic
 
     // The INI file. LoadSettings fixes it to the default location (ini_location.h) unless
     // SetPath chose one. Reads of a missing file give the defaults; writes with no path fail.
@@ -42,6 +47,11 @@ class AppSettings {
     bool WriteBool(std::string_view section, std::string_view key, int value);
     double ReadFloat(std::string_view section, std::string_view key, float defaultValue) const;
     bool WriteFloat(std::string_view section, std::string_view key, float value);
+    // The value (one pair of enclosing quotes removed, cut to 259 characters) or the default.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+    // Fails for a value that cannot be kept on one line.
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value);
 
     // The "Zentrik Settings" section <-> the members above.
     void LoadSettings();

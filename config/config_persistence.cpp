@@ -112,7 +112,6 @@ void LoadStage(const IniFile& file, std::string_view s, int index, StageConfig& 
 }
 
 bool SaveStage(IniFile& file, std::string_view s, int index, const StageConfig& stage) {
-    const auto pressure = [](std::int16_t field) { return static_cast<float>(field * kFixedStep); };
     bool ok = ProfileWriteBool(file, s, StageKey(index, kPresentKey), Present(stage));
     ok &= ProfileWriteInt(file, s, StageKey(index, kTrigSx1Key), Trig_Sx1_Config(stage));
     ok &= ProfileWriteInt(file, s, StageKey(index, kTrigSx2Key), Trig_Sx2_Config(stage));
@@ -122,9 +121,12 @@ bool SaveStage(IniFile& file, std::string_view s, int index, const StageConfig& 
     ok &= ProfileWriteBool(file, s, StageKey(index, kTimeBasedKey), TIME_Based(stage));
     ok &= ProfileWriteInt(file, s, StageKey(index, kRpmTriggerKey), stage.RPM_Trigger);
     ok &= ProfileWriteInt(file, s, StageKey(index, kRpmMaxKey), stage.RPM_Max);
-    ok &= ProfileWriteFloat(file, s, StageKey(index, kMapTriggerKey), pressure(stage.MAP_Trigger));
-    ok &= ProfileWriteFloat(file, s, StageKey(index, kMapEndKey), pressure(stage.MAP_End));
-    ok &= ProfileWriteFloat(file, s, StageKey(index, kMapMaxKey), pressure(stage.MAP_Max));
+    ok &= ProfileWriteFloat(file, s, StageKey(index, kMapTriggerKey),
+                            PressureFieldValue(stage.MAP_Trigger));
+    ok &=
+        ProfileWriteFloat(file, s, StageKey(index, kMapEndKey), PressureFieldValue(stage.MAP_End));
+    ok &=
+        ProfileWriteFloat(file, s, StageKey(index, kMapMaxKey), PressureFieldValue(stage.MAP_Max));
     ok &= ProfileWriteInt(file, s, StageKey(index, kDelayTimeKey), stage.Delay_Time);
     ok &= ProfileWriteInt(file, s, StageKey(index, kRampTimeKey), stage.Ramp_Time);
     for (int i = 0; i < kPercentPoints; ++i) {
@@ -134,6 +136,10 @@ bool SaveStage(IniFile& file, std::string_view s, int index, const StageConfig& 
 }
 
 }  // namespace
+
+float PressureFieldValue(std::int16_t field) {
+    return static_cast<float>(field * kFixedStep);
+}
 
 void LoadConfig(const IniFile& file, std::string_view s, ControllerConfig& config) {
     config = ControllerConfig{};  // bits no key covers stay zero

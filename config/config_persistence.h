@@ -3,6 +3,7 @@
 #include "config/app_settings.h"
 #include "config/config_document.h"
 
+#include <cstdint>
 #include <string_view>
 
 namespace zentrik {
@@ -13,6 +14,10 @@ class IniFile;
 // fixed-point fields. Missing keys take their defaults; bits no key covers stay zero.
 void LoadConfig(const IniFile& file, std::string_view section, ControllerConfig& config);
 bool SaveConfig(IniFile& file, std::string_view section, const ControllerConfig& config);
+
+// The value the section keeps for a pressure field (fixed point, x 256), before it is written
+// with two decimals.
+float PressureFieldValue(std::int16_t field);
 
 // The same on the settings' INI file, read once and written once.
 void LoadConfig(const AppSettings& settings, ControllerConfig& config);

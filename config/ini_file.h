@@ -33,6 +33,8 @@ class IniFile {
 
     // The trimmed value of the key, or nothing when the section or key is missing.
     std::optional<std::string_view> Value(std::string_view section, std::string_view key) const;
+    // Whether a section of that name is in the file (it may hold no keys).
+    bool HasSection(std::string_view section) const { return FindSection(section).has_value(); }
 
     // Replaces the value of the first matching key in place (the text up to the value is kept),
     // or adds "key=value" after the last key line of the section, or adds the section with the

@@ -32,12 +32,16 @@ std::string FolderWithSeparator(std::string_view exePath, char separator) {
     return std::string(exePath.substr(0, last + 1));
 }
 
-std::string PosixUserConfigFolder(std::string_view xdgConfigHome, std::string_view home) {
+namespace {
+
+// <xdg>/zentrik/ when the XDG variable is an absolute path, else <home>/<fallback>/zentrik/.
+std::string PosixUserFolder(std::string_view xdg, std::string_view home,
+                            std::string_view fallback) {
     std::string base;
-    if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/') {
-        base = xdgConfigHome;
+    if (!xdg.empty() && xdg.front() == '/') {
+        base = xdg;
     } else if (!home.empty()) {
-        base = std::string(home) + "/.config";
+        base = std::string(home) + "/" + std::string(fallback);
     } else {
         return {};
     }
@@ -45,6 +49,16 @@ std::string PosixUserConfigFolder(std::string_view xdgConfigHome, std::string_vi
         base += '/';
     }
     return base + "zentrik/";
+}
+
+}  // namespace
+
+std::string PosixUserConfigFolder(std::string_view xdgConfigHome, std::string_view home) {
+    return PosixUserFolder(xdgConfigHome, home, ".config");
+}
+
+std::string PosixUserDataFolder(std::string_view xdgDataHome, std::string_view home) {
+    return PosixUserFolder(xdgDataHome, home, ".local/share");
 }
 
 }  // namespace zentrik

@@ -32,6 +32,11 @@ std::string FolderWithSeparator(std::string_view exePath, char separator);
 // path, else $HOME/.config/zentrik/; empty when neither is known.
 std::string PosixUserConfigFolder(std::string_view xdgConfigHome, std::string_view home);
 
+// The per-user data folder on POSIX systems, where files the program makes for the user
+// (configuration backups) are kept: $XDG_DATA_HOME/zentrik/ when that is an absolute path,
+// else $HOME/.local/share/zentrik/; empty when neither is known.
+std::string PosixUserDataFolder(std::string_view xdgDataHome, std::string_view home);
+
 // Whether a POSIX folder (with its trailing separator) is one the system's package manager
 // installs programs into (/usr/..., /bin/, /sbin/). An installed program never keeps its INI
 // file there, even when it runs as root, who may write those folders.
@@ -39,5 +44,10 @@ bool IsSystemProgramFolder(std::string_view folder);
 
 // The location for this run, from the running executable and the environment.
 IniLocation DefaultIniLocation();
+
+// The per-user data folder for this run, with its trailing separator: on Linux as
+// PosixUserDataFolder says, on Windows %APPDATA%\zentrik\. Empty when it cannot be told. The
+// folder may not exist yet.
+std::string DefaultUserDataFolder();
 
 }  // namespace zentrik

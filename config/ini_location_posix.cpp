@@ -42,4 +42,8 @@ IniLocation DefaultIniLocation() {
     return ChooseIniLocation(inputs);
 }
 
+std::string DefaultUserDataFolder() {
+    return PosixUserDataFolder(Environment("XDG_DATA_HOME"), Environment("HOME"));
+}
+
 }  // namespace zentrik

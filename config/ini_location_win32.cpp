@@ -16,10 +16,16 @@ IniLocation DefaultIniLocation() {
     }
     // A folder under Program Files cannot be written by a normal user.
     inputs.exeFolderWritable = !inputs.exeFolder.empty() && IsWritableFolder(inputs.exeFolder);
-    if (const char* appData = std::getenv("APPDATA"); appData != nullptr && *appData != '\0') {
-        inputs.userConfigFolder = std::string(appData) + "\\zentrik\\";
-    }
+    inputs.userConfigFolder = DefaultUserDataFolder();
     return ChooseIniLocation(inputs);
+}
+
+std::string DefaultUserDataFolder() {
+    // One per-user folder on Windows, for the INI file and the backups alike.
+    if (const char* appData = std::getenv("APPDATA"); appData != nullptr && *appData != '\0') {
+        return std::string(appData) + "\\zentrik\\";
+    }
+    return {};
 }
 
 }  // namespace zentrik

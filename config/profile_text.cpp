@@ -168,7 +168,11 @@ bool ProfileWriteBool(IniFile& file, std::string_view section, std::string_view 
 }
 
 bool ProfileWriteFloat(IniFile& file, std::string_view section, std::string_view key, float value) {
-    return file.SetValue(section, key, FormatFixed(value, 2));
+    return file.SetValue(section, key, ProfileFloatText(value));
+}
+
+std::string ProfileFloatText(float value) {
+    return FormatFixed(value, 2);
 }
 
 }  // namespace zentrik

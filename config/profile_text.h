@@ -45,5 +45,7 @@ double ProfileReadFloat(const IniFile& file, std::string_view section, std::stri
 bool ProfileWriteInt(IniFile& file, std::string_view section, std::string_view key, int value);
 bool ProfileWriteBool(IniFile& file, std::string_view section, std::string_view key, int value);
 bool ProfileWriteFloat(IniFile& file, std::string_view section, std::string_view key, float value);
+// The text a float is written as.
+std::string ProfileFloatText(float value);
 
 }  // namespace zentrik

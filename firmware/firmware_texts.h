@@ -41,4 +41,19 @@ inline constexpr const char* kByteMismatchText =
 inline constexpr const char* kChecksumMismatchText =
     "There was a checksum mismatch, please try again.";
 
+// Backup of the controller's configuration before the flash request.
+// File name (printf format: serial number, date; then an optional number and the extension).
+inline constexpr const char* kBackupNameFormat = "zentrik-%s-%s";
+inline constexpr const char* kBackupNumberFormat = "-%d";
+inline constexpr const char* kSerialByteFormat = "%02X";
+inline constexpr const char* kUnknownSerial = "unknown";
+// Where the backup would have gone when the system names no data folder for the user.
+inline constexpr const char* kNoDataFolder = "the user's data folder, which could not be found";
+// The line after the success text (printf format: the file).
+inline constexpr const char* kBackupSavedFormat =
+    "The controller's configuration was backed up to %s.";
+// The backup could not be written (printf format: the file); caption "Update Failed".
+inline constexpr const char* kBackupSaveFailedFormat =
+    "The controller's configuration could not be saved to %s.\nThe upgrade has not started.";
+
 }  // namespace zentrik::firmware_texts

@@ -2,9 +2,13 @@
 
 #include <string>
 
-#include "firmware/firmware_texts.h"
 #include "base/byte_order.h"
 #include "base/text_format.h"
+#include "config/config_file.h"
+#include "config/ini_location.h"
+#include "firmware/config_backup.h"
+#include "firmware/firmware_texts.h"
+#include "link/link_texts.h"
 
 namespace zentrik {
 
@@ -27,6 +31,8 @@ UpgradeStart FirmwareUpgrade::Run() {
     if (m_link.upgradeInProgress()) {
         return UpgradeStart::Busy;  // the image in use must not be replaced
     }
+    m_serial.reset();
+    m_backupPath.clear();
     if (m_host.ShowMessageBox(texts::kUpgradeQuestion, m_host.ApplicationTitle(),
                               MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
         return UpgradeStart::Declined;
@@ -57,7 +63,8 @@ UpgradeStart FirmwareUpgrade::Run() {
     return UpgradeStart::Started;
 }
 
-void FirmwareUpgrade::OnControllerVersion(std::uint16_t version) {
+void FirmwareUpgrade::OnControllerVersion(std::uint16_t version, const ControllerSerial& serial) {
+    m_serial = serial;
     const std::uint16_t imageVersion = m_image.Version();
     std::string text = FormatText(texts::kVersionQuestionFormat, version, imageVersion);
     if (version == imageVersion) {
@@ -71,10 +78,48 @@ void FirmwareUpgrade::OnControllerVersion(std::uint16_t version) {
         return;  // the upgrade ended while the question was up
     }
     if (answer == MessageAnswer::Yes) {
-        m_link.QueueRequest(RequestType::FlashPermission);
+        RequestFlash();
     } else {
         m_link.SetUpgradeInProgress(false);
     }
+}
+
+void FirmwareUpgrade::OnVersionCheckSkipped() {
+    // The backup is still made when asked for (named without a serial number): a controller
+    // that missed the version check may well answer, and if it does not, the upgrade waits
+    // until the user turns the backup off rather than flash without it.
+    m_serial.reset();
+    RequestFlash();
+}
+
+void FirmwareUpgrade::RequestFlash() {
+    if (m_link.Settings().BackupBeforeUpgrade) {
+        m_link.QueueDownload(TransferPurpose::Backup);
+    } else {
+        m_link.QueueRequest(RequestType::FlashPermission);
+    }
+}
+
+void FirmwareUpgrade::OnBackupDownloaded(const ConfigDocument& config) {
+    const std::string folder = m_backupFolder.empty() ? DefaultUserDataFolder() : m_backupFolder;
+    const std::string path =
+        folder.empty() ? std::string() : BackupFilePath(folder, m_serial, TodayText());
+    if (path.empty() || !WriteConfigFile(path, config, true)) {
+        m_link.SetUpgradeInProgress(false);
+        const std::string where = !path.empty()     ? path
+                                  : !folder.empty() ? folder
+                                                    : texts::kNoDataFolder;
+        ShowError(FormatText(texts::kBackupSaveFailedFormat, where.c_str()).c_str(),
+                  link_texts::kUpdateFailedCaption);
+        return;
+    }
+    m_backupPath = path;
+    m_link.QueueRequest(RequestType::FlashPermission);
+}
+
+std::string FirmwareUpgrade::SuccessNote() const {
+    return m_backupPath.empty() ? std::string()
+                                : FormatText(texts::kBackupSavedFormat, m_backupPath.c_str());
 }
 
 void FirmwareUpgrade::RewindTransfer() {

@@ -5,6 +5,7 @@
 
 #include "base/byte_order.h"
 #include "base/text_format.h"
+#include "config/config_difference.h"
 #include "link/discovery/port_scanner.h"
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
@@ -19,8 +20,9 @@ constexpr std::uint8_t kType(RequestType type) {
     return static_cast<std::uint8_t>(type);
 }
 
-// A download or upload the user asked for. One may still be in flight when an upgrade starts;
-// it keeps its own retries and boxes, which belong to it and not to the upgrade.
+// A download or upload. One the user asked for may still be in flight when an upgrade starts,
+// and the backup before the flash request is a download too; each keeps its own retries and
+// boxes, which belong to it and not to the upgrade's requests.
 constexpr bool IsUserRequest(std::uint8_t type) {
     return type == kType(RequestType::DownloadConfig) || type == kType(RequestType::UploadConfig);
 }
@@ -37,24 +39,42 @@ bool ControllerLink::QueueRequest(RequestType type) {
     if (!IsRequestType(kType(type))) {
         return false;
     }
-    m_queue.push_back(type);
+    m_queue.push_back({type});
     DoQueue();
     return true;
+}
+
+void ControllerLink::QueueDownload(TransferPurpose purpose) {
+    m_queue.push_back({RequestType::DownloadConfig, purpose});
+    DoQueue();
+}
+
+std::deque<RequestType> ControllerLink::Queue() const {
+    std::deque<RequestType> types;
+    for (const QueuedRequest& request : m_queue) {
+        types.push_back(request.type);
+    }
+    return types;
+}
+
+TransferPurpose ControllerLink::HeadPurpose() const {
+    return m_queue.empty() ? TransferPurpose::Document : m_queue.front().purpose;
 }
 
 void ControllerLink::DoQueue() {
     if (m_queue.empty() || m_requestInFlight) {
         return;
     }
-    const RequestType head = m_queue.front();
-    m_currentType = kType(head);
-    SendRequest(head);
+    const QueuedRequest head = m_queue.front();
+    m_currentType = kType(head.type);
+    SendRequest(head.type, head.purpose);
 }
 
-void ControllerLink::SendRequest(RequestType type) {
+void ControllerLink::SendRequest(RequestType type, TransferPurpose purpose) {
     switch (type) {
         case RequestType::DownloadConfig:
-            m_host.SetStatusText(texts::kStatusDownloading);
+            m_host.SetStatusText(purpose == TransferPurpose::Verify ? texts::kStatusVerifying
+                                                                    : texts::kStatusDownloading);
             break;
         case RequestType::UploadConfig:
             m_host.SetStatusText(texts::kStatusSending);
@@ -68,8 +88,9 @@ void ControllerLink::SendRequest(RequestType type) {
     }
     LinkFrame frame;
     if (type == RequestType::UploadConfig) {
-        // Whatever the document holds at the moment of sending.
-        const auto image = ToWireImage(m_host.Document());
+        // Whatever the document holds at the moment of sending; kept for the verify.
+        m_uploaded = m_host.Document();
+        const auto image = ToWireImage(m_uploaded);
         frame = LinkFrame::Request(type, image);
     } else {
         frame = LinkFrame::Request(type);
@@ -148,13 +169,24 @@ void ControllerLink::gotmessage(ReplyOutcome outcome, std::uint8_t type) {
 void ControllerLink::CompleteGood(std::uint8_t type) {
     bool notice = false;
     NoticeKind kind = NoticeKind::Downloaded;
+    bool verifyNext = false;
+    const TransferPurpose purpose = HeadPurpose();
     switch (type) {
         case kType(RequestType::DownloadConfig):
-            m_host.SetStatusText(texts::kStatusDownloaded);
-            m_host.RefreshViews(1);
-            notice = true;
+            if (purpose == TransferPurpose::Document) {
+                m_host.SetStatusText(texts::kStatusDownloaded);
+                m_host.RefreshViews(1);
+                notice = true;
+            } else if (purpose != TransferPurpose::Verify) {
+                m_host.SetStatusText(texts::kStatusConfigReceived);
+            }
             break;
         case kType(RequestType::UploadConfig):
+            if (m_settings.VerifyUpload) {
+                // Uploaded only once the controller is seen to hold it.
+                verifyNext = true;
+                break;
+            }
             m_host.SetStatusText(texts::kStatusUploaded);
             notice = true;
             kind = NoticeKind::Uploaded;
@@ -175,10 +207,56 @@ void ControllerLink::CompleteGood(std::uint8_t type) {
     // event loop delivers finds a settled queue; the next request still waits for the notice.
     RemoveHead();
     m_requestInFlight = false;
-    if (notice) {
+    if (verifyNext) {
+        // Read back at once, before anything queued behind the upload.
+        m_queue.push_front({RequestType::DownloadConfig, TransferPurpose::Verify});
+    } else if (notice) {
         m_host.ShowNotice(kind);
+    } else if (type == kType(RequestType::DownloadConfig)) {
+        // A copy: a reply that the modal calls below let in must not change it under them.
+        const ConfigDocument received = m_received;
+        DeliverDownload(purpose, received);
     }
     DoQueue();
+}
+
+void ControllerLink::DeliverDownload(TransferPurpose purpose, const ConfigDocument& received) {
+    switch (purpose) {
+        case TransferPurpose::Verify:
+            FinishVerify(received);
+            return;
+        case TransferPurpose::Backup:
+            if (m_upgradeInProgress && m_upgrade != nullptr) {
+                m_upgrade->OnBackupDownloaded(received);
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    m_host.ConfigDownloaded(purpose, received);
+}
+
+void ControllerLink::FinishVerify(const ConfigDocument& stored) {
+    if (DifferingSettings(m_uploaded, stored).empty()) {
+        m_host.SetStatusText(texts::kStatusUploaded);
+        m_host.ShowNotice(NoticeKind::Uploaded);
+        return;
+    }
+    m_host.SetStatusText(texts::kStatusVerifyFailed);
+    std::string text = texts::kVerifyFailedText;
+    if (m_differenceLister) {
+        const std::vector<std::string> lines = m_differenceLister(m_uploaded, stored);
+        if (!lines.empty()) {
+            text += '\n';
+        }
+        for (const std::string& line : lines) {
+            text += '\n';
+            text += line;
+        }
+    }
+    m_host.ShowMessageBox(text, texts::kVerifyFailedCaption, MessageIcon::Exclamation,
+                          MessageButtons::Ok);
 }
 
 void ControllerLink::HandleChecksumError(std::uint8_t type) {
@@ -256,9 +334,13 @@ void ControllerLink::EndUpgradeRequestTimedOut(std::uint8_t type) {
                 DoQueue();
                 break;
             case MessageAnswer::Ignore:
-                // Skip the version check and go straight to the flash request.
+                // Skip the version check and go on towards the flash request.
                 m_queue.clear();
-                QueueRequest(RequestType::FlashPermission);
+                if (m_upgrade != nullptr) {
+                    m_upgrade->OnVersionCheckSkipped();
+                } else {
+                    QueueRequest(RequestType::FlashPermission);
+                }
                 break;
             default:  // Abort
                 m_queue.clear();
@@ -300,6 +382,10 @@ void ControllerLink::FailUpgrade(const char* text) {
 
 void ControllerLink::AskAfterRetries(const char* text, const char* caption,
                                      const char* upgradeText) {
+    // An upgrade waiting for its backup must not go on to flash without it.
+    const auto backupPending = [this] {
+        return m_upgradeInProgress && HeadPurpose() == TransferPurpose::Backup;
+    };
     const std::uint64_t exchange = m_exchange;
     const MessageAnswer answer =
         m_host.ShowMessageBox(text, caption, MessageIcon::None, MessageButtons::AbortRetryIgnore);
@@ -308,24 +394,30 @@ void ControllerLink::AskAfterRetries(const char* text, const char* caption,
         // failed its check and re-sent it). Retry and Ignore are moot then, Ignore would
         // even drop a request the user never saw fail; Abort still stops everything.
         if (answer == MessageAnswer::Abort) {
+            const char* reason = backupPending() ? texts::kBackupDownloadFailedText : upgradeText;
             AbandonQueue();
             if (m_upgradeInProgress) {
-                FailUpgrade(upgradeText);
+                FailUpgrade(reason);
             }
         }
         return;
     }
+    const bool backup = backupPending();
     switch (answer) {
         case MessageAnswer::Abort:
             m_queue.clear();
             if (m_upgradeInProgress) {
                 // An upgrade queued behind the failed request can't go on without its
                 // requests.
-                FailUpgrade(upgradeText);
+                FailUpgrade(backup ? texts::kBackupDownloadFailedText : upgradeText);
                 return;
             }
             break;
         case MessageAnswer::Ignore:
+            if (backup) {
+                FailUpgrade(texts::kBackupDownloadFailedText);
+                return;
+            }
             RemoveHead();
             break;
         default:  // Retry: the same request again, with fresh automatic retries
@@ -401,19 +493,24 @@ void ControllerLink::OnReplyBody(std::uint8_t type, std::span<const std::uint8_t
     const std::uint8_t* payload = body.data() + 2;
     switch (static_cast<RequestType>(type)) {
         case RequestType::DownloadConfig:
-            FromWireImage(m_host.Document(), payload);
+            if (HeadPurpose() == TransferPurpose::Document) {
+                FromWireImage(m_host.Document(), payload);
+            } else {
+                m_received = ConfigDocument{};
+                FromWireImage(m_received, payload);
+            }
             gotmessage(ReplyOutcome::Good, type);
             break;
         case RequestType::UploadConfig:
             gotmessage(ReplyOutcome::Good, type);
             break;
         case RequestType::ControllerInfo: {
-            std::array<std::uint8_t, 8> serial;
+            ControllerSerial serial;
             std::copy_n(payload, serial.size(), serial.begin());
             const std::uint16_t version = ReadBigEndian16(payload + 8);
             gotmessage(ReplyOutcome::Good, type);
             if (m_upgradeInProgress && m_upgrade != nullptr) {
-                m_upgrade->OnControllerVersion(version);
+                m_upgrade->OnControllerVersion(version, serial);
             } else {
                 const std::string text =
                     FormatText(texts::kControllerInfoFormat, serial[0], serial[1], serial[2],
@@ -461,7 +558,7 @@ bool ControllerLink::OpenControllerPort() {
     if (m_port.IsOpen()) {
         m_port.Close();
     }
-    const std::string device = ControllerDeviceName(m_settings.CommPort);
+    const std::string device = PortDevice();
     const int error = m_port.Open(device, m_sink, WM_PORT_EVENT, 0, 0, 0);
     if (error != 0) {
         m_host.ShowPortUnavailable(FormatText(texts::kPortUnavailableFormat, device.c_str()),
@@ -477,7 +574,17 @@ bool ControllerLink::OpenControllerPort() {
     return true;
 }
 
+std::string ControllerLink::PortDevice() const {
+    return m_settings.PortDevice.empty() ? ControllerDeviceName(m_settings.CommPort)
+                                         : m_settings.PortDevice;
+}
+
 bool ControllerLink::ScanForConnection(CPortScanner& scanner, AppSettings& settings) {
+    if (!settings.PortDevice.empty()) {
+        // The user's choice: no discovery, and no port number stored.
+        OpenControllerPort();
+        return true;
+    }
     const bool found = scanner.FindController(settings);
     if (found) {
         OpenControllerPort();

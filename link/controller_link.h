@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "config/app_settings.h"
 #include "link/link_frame.h"
@@ -33,6 +35,20 @@ struct LinkCounters {
 
     bool operator==(const LinkCounters&) const = default;
 };
+
+// A request waiting in the queue (or in flight at its head), with what its reply is for.
+// Only downloads have a purpose other than the document.
+struct QueuedRequest {
+    RequestType type;
+    TransferPurpose purpose = TransferPurpose::Document;
+
+    bool operator==(const QueuedRequest&) const = default;
+};
+
+// The lines that say how the controller's configuration differs from this computer's, for
+// the box of a failed verify (empty when they match).
+using DifferenceLister = std::function<std::vector<std::string>(const ConfigDocument& here,
+                                                                const ConfigDocument& controller)>;
 
 // The one conversation with the controller: a queue of requests of which exactly one is in
 // flight, guarded by the reply timer, retried on time-outs and checksum errors and finally
@@ -69,8 +85,11 @@ class ControllerLink : private ReceiverSink {
     // Appends a request and starts it if nothing is in flight; false for a value that is not
     // a request type.
     bool QueueRequest(RequestType type);
+    // Appends a configuration download whose reply is for `purpose` (see TransferPurpose). It
+    // goes through the queue like any request, with the same time-outs, retries and boxes.
+    void QueueDownload(TransferPurpose purpose);
     void DoQueue();
-    void SendRequest(RequestType type);
+    void SendRequest(RequestType type, TransferPurpose purpose = TransferPurpose::Document);
     // Common send of frames and firmware units: opens the port when needed, writes, starts
     // the reply timer.
     void SendBytes(const std::uint8_t* data, std::size_t length);
@@ -85,14 +104,21 @@ class ControllerLink : private ReceiverSink {
     void OnReplyTimer();
 
     // ---- port
-    // Closes the port if open, opens the configured one and applies the line settings; a
-    // failure is reported to the user and leaves the port closed. Returns whether it is open.
+    // Closes the port if open, opens the controller's (PortDevice) and applies the line
+    // settings; a failure is reported to the user and leaves the port closed. Returns whether
+    // it is open.
     bool OpenControllerPort();
     void ClosePort();
     // Finds the controller's port (storing its number in `settings`, the settings this link
-    // reads) and, when found, opens it. Returns whether the controller was found.
+    // reads) and, when found, opens it. Returns whether the controller was found. With a
+    // device chosen in the settings (PortDevice) nothing is scanned: that device is opened,
+    // and counts as found.
     bool ScanForConnection(CPortScanner& scanner, AppSettings& settings);
     bool IsPortOpen() const { return m_port.IsOpen(); }
+    // The device OpenControllerPort opens: the one chosen in the settings (PortDevice) when
+    // there is one, else the numbered port (or ZENTRIK_PORT) that discovery or the settings
+    // give.
+    std::string PortDevice() const;
 
     // ---- receiver
     void ResetReceiver() { m_receiver.Reset(); }
@@ -110,7 +136,14 @@ class ControllerLink : private ReceiverSink {
     std::int32_t ConsecutiveTimeouts() const { return m_consecutiveTimeouts; }
     std::int32_t ConsecutiveCrcErrors() const { return m_consecutiveCrcErrors; }
     std::size_t QueueLength() const { return m_queue.size(); }
-    const std::deque<RequestType>& Queue() const { return m_queue; }
+    // The queued requests' types, head first.
+    std::deque<RequestType> Queue() const;
+    const std::deque<QueuedRequest>& Entries() const { return m_queue; }
+    const AppSettings& Settings() const { return m_settings; }
+
+    // ---- verify after upload (the VerifyUpload setting)
+    // What the box of a failed verify lists; without one it says only that they differ.
+    void SetDifferenceLister(DifferenceLister lister) { m_differenceLister = std::move(lister); }
     // Whether the link commands may be given: port open and no upgrade running.
     bool CommandsEnabled() const { return IsPortOpen() && !m_upgradeInProgress; }
     // Whether the reply timer is running for a send.
@@ -128,12 +161,19 @@ class ControllerLink : private ReceiverSink {
     // Whether a reply frame of this type answers the request in flight.
     bool AnswersRequestInFlight(std::uint8_t type) const;
     void CompleteGood(std::uint8_t type);
+    // The end of a good download for another purpose than the document, after the request is
+    // finished with: the verify's verdict, or the record handed to whoever asked for it.
+    void DeliverDownload(TransferPurpose purpose, const ConfigDocument& received);
+    // Notice when the controller holds what was uploaded, else the "Verify Failed" box.
+    void FinishVerify(const ConfigDocument& stored);
+    TransferPurpose HeadPurpose() const;
     void HandleChecksumError(std::uint8_t type);
     void HandleTimeout(std::uint8_t type);
     // Ends the request in flight of an upgrade as timed out (no automatic retries).
     void EndUpgradeRequestTimedOut(std::uint8_t type);
     // The user's answer to "CRC Error" / "Timeout Error" once retries are used up. Abort
-    // during an upgrade that has not begun its transfer ends it with `upgradeText`.
+    // during an upgrade that has not begun its transfer ends it with `upgradeText`; Abort or
+    // Ignore of the backup download before the flash request ends it too.
     void AskAfterRetries(const char* text, const char* caption, const char* upgradeText);
     // Drops every request, including one re-sent while a box was up, and stops its timer.
     void AbandonQueue();
@@ -150,13 +190,16 @@ class ControllerLink : private ReceiverSink {
     UpgradeHandler* m_upgrade = nullptr;
     Receiver m_receiver;
 
-    std::deque<RequestType> m_queue;
+    std::deque<QueuedRequest> m_queue;
     bool m_requestInFlight = false;
     bool m_upgradeInProgress = false;
     std::uint8_t m_currentType = 0;
     std::int32_t m_consecutiveTimeouts = 0;
     std::int32_t m_consecutiveCrcErrors = 0;
     LinkCounters m_counters;
+    ConfigDocument m_uploaded{};  // the document as the last upload sent it
+    ConfigDocument m_received{};  // the last download for another purpose than the document
+    DifferenceLister m_differenceLister;
     bool m_replyTimerRunning = false;
     // Advances whenever a send starts or a transaction ends; a user's answer to a box is
     // acted on only if nothing of the kind happened while the box was up.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,12 @@ enum class MessageAnswer { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
 
 // The timed notice after a transfer.
 enum class NoticeKind { Downloaded = 1, Uploaded = 2 };
+
+// What a configuration download is for. A download for the document replaces it, refreshes
+// the views and shows the notice; the others land in a record of their own, with no refresh
+// and no notice: Compare is handed to the host (ConfigDownloaded), Verify is the link's own
+// check after an upload, Backup goes to the firmware upgrade that asked for it.
+enum class TransferPurpose : std::uint8_t { Document, Compare, Verify, Backup };
 
 // Everything the link and the firmware upgrade need from their surroundings: the window
 // (status bar, message boxes, dialogs, file chooser), the reply timer and the document.
@@ -61,6 +68,11 @@ class LinkHost {
     // The document the transfers read and replace, and the refresh of its views.
     virtual ConfigDocument& Document() = 0;
     virtual void RefreshViews(int hint) = 0;
+
+    // A download queued with ControllerLink::QueueDownload for Compare (or for any purpose no
+    // part of the link took itself) arrived: the controller's configuration, its pressures in
+    // the unit its record names. May be modal; the next request waits until it returns.
+    virtual void ConfigDownloaded(TransferPurpose /*purpose*/, const ConfigDocument& /*config*/) {}
 
     // Caption of the first upgrade question.
     virtual std::string ApplicationTitle() = 0;

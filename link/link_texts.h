@@ -16,6 +16,16 @@ inline constexpr const char* kStatusInfoDownloaded = "Controller Info Downloaded
 inline constexpr const char* kStatusPermissionReceived = "Flash Permission Received";
 inline constexpr const char* kStatusCrcError = "CRC Error";
 inline constexpr const char* kStatusTimedOut = "Packet Timed Out";
+inline constexpr const char* kStatusVerifying = "Verifying Config On Controller";
+inline constexpr const char* kStatusVerifyFailed = "Verify Failed";
+// A download for another purpose than the document (compare, backup) arrived.
+inline constexpr const char* kStatusConfigReceived = "Controller Config Received";
+
+// Verify after upload: what the controller holds differs from what was uploaded (the
+// differences follow, one a line).
+inline constexpr const char* kVerifyFailedCaption = "Verify Failed";
+inline constexpr const char* kVerifyFailedText =
+    "The controller holds a different configuration from the one uploaded.";
 
 // Retries used up.
 inline constexpr const char* kCrcErrorCaption = "CRC Error";
@@ -43,6 +53,10 @@ inline constexpr const char* kPermissionTimeoutText =
 // aborted it: the upgrade ends before it has begun.
 inline constexpr const char* kUpgradeCrcFailedText =
     "The message had crc errors.\nThe upgrade has failed.\nPlease try again.";
+// The backup before an upgrade could not be downloaded (Abort or Ignore in its failure box).
+inline constexpr const char* kBackupDownloadFailedText =
+    "The controller's configuration could not be downloaded for the backup.\nThe upgrade has "
+    "not started.";
 inline constexpr const char* kTransferTimeoutText =
     "The controller did not respond to the upgrade process.  Please make sure it is connected "
     "and try again.";

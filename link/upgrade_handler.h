@@ -1,8 +1,14 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace zentrik {
+
+struct ConfigDocument;
+
+// The eight serial-number bytes of a controller-info reply.
+using ControllerSerial = std::array<std::uint8_t, 8>;
 
 // What the upgrade progress dialog calls when it opens: send the first unit of the transfer.
 class FirmwareUnitSource {
@@ -19,7 +25,11 @@ class FirmwareUnitSource {
 class UpgradeHandler : public FirmwareUnitSource {
   public:
     // A good controller-info reply arrived: ask whether to go on to this version.
-    virtual void OnControllerVersion(std::uint16_t version) = 0;
+    virtual void OnControllerVersion(std::uint16_t version, const ControllerSerial& serial) = 0;
+    // The user skipped the version check (Ignore after it timed out): go on without it.
+    virtual void OnVersionCheckSkipped() = 0;
+    // The configuration downloaded for the backup before flashing (TransferPurpose::Backup).
+    virtual void OnBackupDownloaded(const ConfigDocument& config) = 0;
     // A good flash-permission reply arrived: rewind to the first word (before the request is
     // completed) and then run the word transfer (after it is completed).
     virtual void RewindTransfer() = 0;

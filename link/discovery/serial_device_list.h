@@ -22,7 +22,8 @@ struct SerialDeviceInfo {
 // Every serial device of the system (virtual consoles, pseudo-terminals and serial ports
 // the driver reports as absent are left out), ordered by device path (ttyUSB9 before ttyUSB10).
 // Linux: from udev. Windows: the ports the system lists under HARDWARE\DEVICEMAP\SERIALCOMM,
-// without USB identities (the bridges are found through the vendor's library instead).
+// with the USB identities of the CP210x bridges among them from the vendor's library
+// (AddBridgeIdentities); other USB serial devices show no identity there.
 std::vector<SerialDeviceInfo> ListSerialDevices();
 
 // 0 when the user may open the device for reading and writing, else why not: the errno of

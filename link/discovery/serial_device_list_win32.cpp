@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "link/discovery/bridge_ports.h"
 #include "link/discovery/serial_device_list.h"
 #include "link/serial/device_name.h"
 
@@ -72,6 +73,9 @@ std::vector<SerialDeviceInfo> ListSerialDevices() {
         info.accessError = DeviceAccessError(info.devicePath);
         devices.push_back(std::move(info));
     }
+    // The registry names the ports only; the bridges' identities come from the vendor's
+    // library, mapped to their ports as discovery maps them.
+    AddBridgeIdentities(devices, *MakeSystemBridgeList());
     return devices;
 }
 

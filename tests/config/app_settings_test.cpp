@@ -417,6 +417,44 @@ TEST_F(SettingsFile, SettingsSectionKeepsUnusedValuesAndTakesTheFoundPort) {
     EXPECT_TRUE(next.Smooth);
 }
 
+TEST_F(SettingsFile, OptionalFeaturesAreWrittenOnceTurnedOnAndStayOffOnceTurnedOff) {
+    WriteAll(m_path, "[Zentrik Settings]\nCommPort=3\n");
+    m_settings.LoadSettings();
+    EXPECT_FALSE(m_settings.VerifyUpload);
+    EXPECT_FALSE(m_settings.BackupBeforeUpgrade);
+    EXPECT_EQ(m_settings.PortDevice, "");
+    m_settings.VerifyUpload = true;
+    m_settings.PortDevice = "/dev/ttyUSB3";
+    ASSERT_TRUE(m_settings.SaveSettings());
+    const std::string on = ReadAll(m_path);
+    EXPECT_NE(on.find("VerifyUpload=1\n"), std::string::npos) << on;
+    EXPECT_NE(on.find("PortDevice=/dev/ttyUSB3\n"), std::string::npos) << on;
+    EXPECT_EQ(on.find("BackupBeforeUpgrade"), std::string::npos) << "never turned on: " << on;
+
+    AppSettings next;
+    next.SetPath(m_path);
+    next.LoadSettings();
+    EXPECT_TRUE(next.VerifyUpload);
+    EXPECT_EQ(next.PortDevice, "/dev/ttyUSB3");
+    // Turned off again: the file must say so, or the next run would turn them back on.
+    next.VerifyUpload = false;
+    next.PortDevice.clear();
+    ASSERT_TRUE(next.SaveSettings());
+    m_settings.LoadSettings();
+    EXPECT_FALSE(m_settings.VerifyUpload);
+    EXPECT_EQ(m_settings.PortDevice, "");
+
+    // Strings read like the other profile values: quotes dropped, cut to the buffer.
+    WriteAll(m_path, "[Zentrik Settings]\nPortDevice = \"COM7\" \nBackupBeforeUpgrade=2\n");
+    m_settings.LoadSettings();
+    EXPECT_EQ(m_settings.PortDevice, "COM7");
+    EXPECT_TRUE(m_settings.BackupBeforeUpgrade);
+    EXPECT_EQ(m_settings.ReadString("S", "missing", "dflt"), "dflt");
+    ASSERT_TRUE(m_settings.WriteString("S", "long", std::string(300, 'x')));
+    EXPECT_EQ(m_settings.ReadString("S", "long", ""), std::string(259, 'x'));
+    EXPECT_FALSE(m_settings.WriteString("S", "k", "two\nlines"));
+}
+
 TEST_F(SettingsFile, DocumentLoadAndSaveScaleWithoutUnitConversion) {
     WriteAll(m_path, "[Zentrik Config]\nMAP_In_bar=1\nStage 2 MAP Max=1.5\n");
     ConfigDocument doc;

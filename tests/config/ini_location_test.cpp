@@ -42,6 +42,10 @@ TEST(IniLocation, PathPieces) {
     EXPECT_EQ(PosixUserConfigFolder("", "/home/u"), "/home/u/.config/zentrik/");
     EXPECT_EQ(PosixUserConfigFolder("relative", "/home/u"), "/home/u/.config/zentrik/");
     EXPECT_EQ(PosixUserConfigFolder("", ""), "");
+
+    EXPECT_EQ(PosixUserDataFolder("/xdg-data", "/home/u"), "/xdg-data/zentrik/");
+    EXPECT_EQ(PosixUserDataFolder("relative", "/home/u"), "/home/u/.local/share/zentrik/");
+    EXPECT_EQ(PosixUserDataFolder("", ""), "");
 }
 
 TEST(IniLocation, InstalledProgramsFoldersAreNeverTheIniFilesHome) {

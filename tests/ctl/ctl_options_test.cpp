@@ -32,6 +32,19 @@ TEST(CtlOptions, CommandsAndOptionsInAnyOrder) {
     ASSERT_TRUE(r.options) << r.error;
     EXPECT_EQ(r.options->firmwareFile, "-odd.eep");
 
+    r = Parse({"--config=/tmp/c.zcfg", "compare"});
+    ASSERT_TRUE(r.options) << r.error;
+    EXPECT_EQ(r.options->command, CtlCommand::Compare);
+    EXPECT_EQ(r.options->configFile, "/tmp/c.zcfg");
+    r = Parse({"--verify", "upload", "--config", "u.zcfg"});
+    ASSERT_TRUE(r.options) << r.error;
+    EXPECT_TRUE(r.options->verify);
+    EXPECT_EQ(r.options->configFile, "u.zcfg");
+    r = Parse({"upgrade", "fw.eep", "--backup"});
+    ASSERT_TRUE(r.options) << r.error;
+    EXPECT_TRUE(r.options->backup);
+    EXPECT_FALSE(r.options->verify);
+
     for (const auto& [name, command] :
          std::vector<std::pair<std::string_view, CtlCommand>>{{"download", CtlCommand::Download},
                                                               {"upload", CtlCommand::Upload},
@@ -59,6 +72,10 @@ TEST(CtlOptions, UsageErrorsNameTheProblem) {
         {{"upgrade"}, "upgrade needs a firmware file"},
         {{"upgrade", "a.eep", "b.eep"}, "unexpected argument b.eep"},
         {{"info", "extra"}, "unexpected argument extra"},
+        {{"compare", "--config", "a", "--config=b"}, "--config given twice"},
+        {{"info", "--config", "c.zcfg"}, "--config goes with download, upload or compare"},
+        {{"download", "--verify"}, "--verify goes with upload"},
+        {{"upload", "--backup"}, "--backup goes with upgrade"},
     };
     for (const auto& [args, expected] : cases) {
         const CtlParseResult r = Parse(args);

@@ -9,12 +9,14 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
 #include "build_version.h"
 #include "child_process.h"
+#include "config/config_file.h"
 #include "config/config_persistence.h"
 #include "link/serial/serial_line.h"
 #include "support/firmware_file.h"
@@ -199,6 +201,155 @@ TEST(CtlWithSim, CorruptFirmwareIsRefusedBeforeAnythingIsSent) {
     r = Ctl({"--port", sim.Device(), "--ini", ini, "info"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Lines(ReadTextFile(record)), std::vector<std::string>{"22 37 49 F2 03 0A 87 CA"});
+}
+
+// ---- configurations: compare, files, verify, backup ------------------------------------------
+
+bool SameDocument(const ConfigDocument& a, const ConfigDocument& b) {
+    return std::memcmp(&a.record, &b.record, sizeof a.record) == 0 &&
+           a.displayPressures == b.displayPressures;
+}
+
+TEST(CtlWithSim, CompareExitsZeroOnAMatchThreeOnDifferencesAndOneWhenTheLinkFails) {
+    const std::string dir = MakeTempDir();
+    const std::string source = WriteSampleIni(dir + "/source.ini");
+    Sim sim({"--config", source}, dir);
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+
+    ProcessResult r = Ctl({"--port", sim.Device(), "--ini", source, "compare"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(Has(r.err, "The controller holds the same configuration as this computer."));
+
+    const std::string here = WriteSampleIni(dir + "/here.ini");
+    AppSettings settings;
+    settings.SetPath(here);
+    ASSERT_TRUE(settings.WriteInt(kConfigSection, "Stage 1 RPM Max", 6000));
+    r = Ctl({"--port", sim.Device(), "--ini", here, "compare"});
+    EXPECT_EQ(r.exitCode, 3) << r.err;
+    EXPECT_EQ(r.out, "Stage 1 RPM Cutoff: 6000 here, 6500 on the controller\n");
+
+    Sim silent({"--silent"});
+    ASSERT_FALSE(silent.Device().empty()) << silent.Errors();
+    const std::string quick =
+        WriteText(dir + "/quick.ini", "[Zentrik Settings]\nTimeout=10\nTimeoutRetry=1\n");
+    r = Ctl({"--port", silent.Device(), "--ini", quick, "compare"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(Has(r.err, "The message timed out.")) << r.err;
+    EXPECT_TRUE(Has(r.err, "the controller's configuration was not downloaded")) << r.err;
+}
+
+TEST(CtlWithSim, ConfigurationFileGoesToOneControllerAndComparesEqualOnAnother) {
+    const std::string dir = MakeTempDir();
+    const std::string source = WriteSampleIni(dir + "/source.ini");
+    Sim first({"--config", source}, dir);
+    ASSERT_FALSE(first.Device().empty()) << first.Errors();
+    const std::string ini = WriteText(dir + "/t.ini", kPatientSettings);
+    const std::string file = dir + "/saved.zcfg";
+
+    ProcessResult r = Ctl({"--port", first.Device(), "--ini", ini, "--config", file, "download"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ConfigDocument saved;
+    ASSERT_EQ(ReadConfigFile(file, saved), ConfigFileStatus::Ok);
+    EXPECT_TRUE(SameDocument(saved, LoadIni(source)));
+    EXPECT_EQ(ReadTextFile(ini), kPatientSettings) << "the INI file is left alone";
+
+    // A controller with the factory configuration takes the file and then matches it, and
+    // no longer matches the INI file's (default) configuration.
+    const std::string record = dir + "/record.txt";
+    Sim second({"--record", record});
+    ASSERT_FALSE(second.Device().empty()) << second.Errors();
+    r = Ctl({"--port", second.Device(), "--ini", ini, "--config", file, "upload"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    r = Ctl({"--port", second.Device(), "--ini", ini, "--config", file, "compare"});
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    r = Ctl({"--port", second.Device(), "--ini", ini, "compare"});
+    EXPECT_EQ(r.exitCode, 3);
+
+    // A file without the configuration ends the command before anything is sent.
+    const std::size_t frames = Lines(ReadTextFile(record)).size();
+    for (const char* command : {"upload", "compare"}) {
+        r = Ctl({"--port", second.Device(), "--ini", ini, "--config", ini, command});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(Has(r.err, ini + ": The file holds no Zentrik configuration.")) << r.err;
+    }
+    EXPECT_EQ(Lines(ReadTextFile(record)).size(), frames);
+}
+
+TEST(CtlWithSim, VerifiedUploadCatchesAControllerThatStoresSomethingElse) {
+    const std::string dir = MakeTempDir();
+    Sim faulty({"--store-fault", "9"}, dir);  // stage 1 RPM cutoff, low byte
+    ASSERT_FALSE(faulty.Device().empty()) << faulty.Errors();
+    const std::string ini = WriteSampleIni(dir + "/upload.ini");
+
+    // Unverified, the controller's acknowledgement is all there is to go by.
+    ProcessResult r = Ctl({"--port", faulty.Device(), "--ini", ini, "upload"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+
+    for (const bool bySetting : {false, true}) {
+        SCOPED_TRACE(bySetting ? "VerifyUpload=1" : "--verify");
+        std::vector<std::string> args = {"--port", faulty.Device(), "--ini", ini, "upload"};
+        if (bySetting) {
+            AppSettings settings;
+            settings.SetPath(ini);
+            ASSERT_TRUE(settings.WriteBool(kSettingsSection, "VerifyUpload", 1));
+        } else {
+            args.push_back("--verify");
+        }
+        r = Ctl(args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(Has(r.err,
+                        "Verify Failed: The controller holds a different configuration "
+                        "from the one uploaded.\n\nStage 1 RPM Cutoff: 6500 here, 6501 on "
+                        "the controller\n"))
+            << r.err;
+        EXPECT_FALSE(Has(r.err, "uploaded to the controller successfully")) << r.err;
+    }
+
+    Sim sound({});
+    ASSERT_FALSE(sound.Device().empty()) << sound.Errors();
+    r = Ctl({"--port", sound.Device(), "--ini", ini, "--verify", "upload"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(Has(r.err, "The config was uploaded to the controller successfully.")) << r.err;
+}
+
+TEST(CtlWithSim, UpgradeWithBackupSavesTheControllersConfigurationBeforeFlashing) {
+    const std::string dir = MakeTempDir();
+    const std::string source = WriteSampleIni(dir + "/source.ini");
+    const std::string record = dir + "/record.txt";
+    Sim sim({"--config", source, "--serial", "0123456789ABCDEF", "--version", "0102", "--record",
+             record},
+            dir);
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::string image = dir + "/fw.eep";
+    ASSERT_TRUE(WriteBytesFile(image, BuildFirmwareFile(0x0203, 0x0A, 2)));
+    const std::string ini = WriteText(dir + "/t.ini", kPatientSettings);
+
+    const ProcessResult r =
+        Ctl({"--port", sim.Device(), "--ini", ini, "--yes", "--backup", "upgrade", image},
+            {"XDG_DATA_HOME=" + dir + "/data"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::vector<std::string> backups;
+    for (const auto& entry : std::filesystem::directory_iterator(dir + "/data/zentrik")) {
+        backups.push_back(entry.path().string());
+    }
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_TRUE(Has(backups[0], "/zentrik-0123456789ABCDEF-")) << backups[0];
+    ConfigDocument backup;
+    ASSERT_EQ(ReadConfigFile(backups[0], backup), ConfigFileStatus::Ok);
+    EXPECT_TRUE(SameDocument(backup, LoadIni(source)));
+    EXPECT_TRUE(Has(r.err,
+                    "Firmware upgrade complete.\nThe controller's configuration was "
+                    "backed up to " +
+                        backups[0] + ".\n"))
+        << r.err;
+    // Version check, backup download, flash request, then the words.
+    const std::vector<std::string> lines = Lines(ReadTextFile(record));
+    ASSERT_GT(lines.size(), 3u);
+    EXPECT_TRUE(Has(lines[0], "22 37 49 F2 03 0A")) << lines[0];
+    EXPECT_TRUE(Has(lines[1], "22 37 49 F2 01 0A")) << lines[1];
+    EXPECT_TRUE(Has(lines[2], "22 37 49 F2 EE 0A")) << lines[2];
 }
 
 // ---- failures -------------------------------------------------------------------------------

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 
+#include "config/config_difference.h"
+#include "config/config_file.h"
 #include "firmware/firmware_texts.h"
 #include "firmware_files.h"
 #include "link/link_texts.h"
 #include "support/link_rig.h"
+#include "support/sample_config.h"
 #include "support/test_paths.h"
 
 namespace zentrik {
@@ -392,6 +397,150 @@ TEST(UpgradeReentry, LateVersionReplyDuringTheTimeoutBoxIsTakenOnce) {
     EXPECT_EQ(rig.SentTypes(), (std::vector<std::uint8_t>{3, 238}));
     EXPECT_EQ(rig.host.upgradeDialogs, 1);
     EXPECT_TRUE(rig.host.finishedWithSuccess);
+}
+
+// ---- backup before the flash request ----------------------------------------------------------
+
+struct BackupRig : UpgradeRig {
+    std::string folder = test::MakeTempDir() + "/backups/";  // made by the first backup
+    ConfigDocument stored;  // what the controller holds, as a download gives it
+    // The backup file as it stood when the flash request went out.
+    std::optional<ConfigDocument> atPermission;
+    std::vector<std::string> filesAtPermission;
+
+    BackupRig() {
+        settings.BackupBeforeUpgrade = true;
+        upgrade.SetBackupFolder(folder);
+        ConfigDocument bar = test::SampleConfigDocument();
+        SetMAP_In_bar(bar.record, true);
+        for (double& p : bar.displayPressures) {
+            p *= kPsiToBar;
+        }
+        controller.configImage = ToWireImage(bar);
+        FromWireImage(stored, controller.configImage.data());
+        auto answer = port.onWrite;
+        port.onWrite = [this, answer](std::span<const std::uint8_t> bytes) {
+            if (bytes.size() >= 8 && bytes[4] == 238) {
+                filesAtPermission = Files();
+                ConfigDocument read;
+                if (!upgrade.BackupPath().empty() &&
+                    ReadConfigFile(upgrade.BackupPath(), read) == ConfigFileStatus::Ok) {
+                    atPermission = read;
+                }
+            }
+            answer(bytes);
+        };
+    }
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+bool SameDocument(const ConfigDocument& a, const ConfigDocument& b) {
+    return std::memcmp(&a.record, &b.record, sizeof a.record) == 0 &&
+           a.displayPressures == b.displayPressures;
+}
+
+TEST(UpgradeBackup, TheControllersConfigIsSavedBeforeTheFlashRequestAndNamedAtTheEnd) {
+    BackupRig rig;
+    const ConfigDocument document = rig.host.document;
+    const std::string name = "zentrik-0123456789ABCDEF-" + TodayText() + ".zcfg";
+    for (const std::string& expected :
+         {name, "zentrik-0123456789ABCDEF-" + TodayText() + "-2.zcfg"}) {
+        SCOPED_TRACE(expected);
+        rig.atPermission.reset();
+        ASSERT_EQ(rig.Start(), UpgradeStart::Started);
+        rig.host.answers = {MessageAnswer::Yes};
+        rig.RunUntilIdle();
+        EXPECT_TRUE(rig.host.finishedWithSuccess);
+        EXPECT_EQ(rig.upgrade.BackupPath(), rig.folder + expected);
+        ASSERT_TRUE(rig.atPermission.has_value()) << "no backup when the flash request went out";
+        // The same settings, at the precision the file keeps.
+        EXPECT_TRUE(DifferingSettings(*rig.atPermission, rig.stored).empty());
+        EXPECT_TRUE(MAP_In_bar(rig.atPermission->record));
+        EXPECT_EQ(rig.upgrade.SuccessNote(),
+                  "The controller's configuration was backed up to " + rig.folder + expected + ".");
+    }
+    // The second upgrade of the day kept the first one's backup.
+    EXPECT_EQ(rig.SentTypes(), (std::vector<std::uint8_t>{3, 1, 238, 3, 1, 238}));
+    EXPECT_EQ(rig.filesAtPermission.size(), 2u);
+    ConfigDocument first;
+    ASSERT_EQ(ReadConfigFile(rig.folder + name, first), ConfigFileStatus::Ok);
+    EXPECT_TRUE(DifferingSettings(first, rig.stored).empty());
+    // The download went to the backup only.
+    EXPECT_TRUE(SameDocument(rig.host.document, document));
+    EXPECT_TRUE(rig.host.refreshHints.empty());
+    EXPECT_TRUE(rig.host.notices.empty());
+    EXPECT_TRUE(rig.host.downloads.empty());
+}
+
+TEST(UpgradeBackup, SkippedVersionCheckStillBacksUpUnderAnUnknownSerial) {
+    BackupRig rig;
+    rig.controller.answerInfo = false;
+    ASSERT_EQ(rig.Start(), UpgradeStart::Started);
+    rig.host.answers = {MessageAnswer::Ignore};
+    rig.RunUntilIdle();
+    EXPECT_EQ(rig.SentTypes(), (std::vector<std::uint8_t>{3, 1, 238}));
+    EXPECT_EQ(rig.filesAtPermission,
+              std::vector<std::string>{"zentrik-unknown-" + TodayText() + ".zcfg"});
+    EXPECT_TRUE(rig.host.finishedWithSuccess);
+}
+
+TEST(UpgradeBackup, WithoutItsBackupTheUpgradeNeverAsksToFlash) {
+    struct Case {
+        const char* name;
+        MessageAnswer answer;  // to the backup download's time-out box
+        bool unwritable;
+        std::string text;
+    };
+    BackupRig probe;
+    const std::string blocker = probe.folder.substr(0, probe.folder.size() - 1) + "-file";
+    ASSERT_TRUE(std::ofstream(blocker) << "a file where the folder should be");
+    const std::string unwritableFolder = blocker + "/backups/";
+    const Case cases[] = {
+        {"abort", MessageAnswer::Abort, false, link_text::kBackupDownloadFailedText},
+        {"ignore", MessageAnswer::Ignore, false, link_text::kBackupDownloadFailedText},
+        {"unwritable", MessageAnswer::Ok, true,
+         "The controller's configuration could not be saved to " + unwritableFolder +
+             "zentrik-0123456789ABCDEF-" + TodayText() + ".zcfg.\nThe upgrade has not started."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BackupRig rig;
+        if (c.unwritable) {
+            rig.upgrade.SetBackupFolder(unwritableFolder);
+        } else {
+            // Silent from the version question on.
+            rig.host.duringBox = [&rig](const test::BoxRecord& box) {
+                rig.controller.answerFrames = box.caption != texts::kVersionQuestionCaption;
+            };
+        }
+        ASSERT_EQ(rig.Start(), UpgradeStart::Started);
+        rig.host.answers = {MessageAnswer::Yes};
+        if (!c.unwritable) {
+            rig.host.answers.push_back(c.answer);
+        }
+        rig.RunUntilIdle();
+        const std::vector<std::uint8_t> sent = rig.SentTypes();
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), 238), 0);
+        EXPECT_EQ(sent.back(), 1);
+        const test::BoxRecord* box = rig.FindBox(link_text::kUpdateFailedCaption);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text, c.text);
+        EXPECT_EQ(box->icon, MessageIcon::Exclamation);
+        EXPECT_FALSE(rig.link.upgradeInProgress());
+        EXPECT_TRUE(rig.link.CommandsEnabled());
+        EXPECT_EQ(rig.link.QueueLength(), 0u);
+        EXPECT_FALSE(rig.host.timerArmed);
+        EXPECT_EQ(rig.upgrade.BackupPath(), "");
+        EXPECT_EQ(rig.host.upgradeDialogs, 0);
+    }
 }
 
 }  // namespace

@@ -80,6 +80,13 @@ TEST_F(SimControllerTest, UploadedConfigurationIsStoredAndDownloadedUnchanged) {
     EXPECT_EQ(sim.config().stage[0].RPM_Max, 6000);
     EXPECT_EQ(sim.config().stage[0].MAP_End, -3763);
     EXPECT_EQ(Download(), Reply(1, 0, image));
+
+    // With a store fault the reply still acknowledges, but one byte is kept changed.
+    sim.SetStoreFault(9);
+    EXPECT_EQ(Feed(Request(RequestType::UploadConfig, image)), kAck);
+    EXPECT_EQ(sim.config().stage[0].RPM_Max, 6001);
+    image[9] = 0x71;
+    EXPECT_EQ(Download(), Reply(1, 0, image));
 }
 
 TEST_F(SimControllerTest, UpgradeEchoesEveryUnitAndAdoptsTheImageVersion) {

@@ -19,9 +19,10 @@ SimOptionsResult Parse(std::vector<std::string_view> args) {
 }
 
 TEST(SimOptions, ValuesInBothSpellings) {
-    const auto result = Parse({"--serial=0123456789abcdef", "--version", "0A1B", "--baud=19200",
-                               "--latency", "25", "--seed", "77", "--drop=0.25", "--corrupt", "1",
-                               "--status", "255", "--silent", "--record=/tmp/r"});
+    const auto result =
+        Parse({"--serial=0123456789abcdef", "--version", "0A1B", "--baud=19200", "--latency", "25",
+               "--seed", "77", "--drop=0.25", "--corrupt", "1", "--status", "255", "--silent",
+               "--record=/tmp/r", "--store-fault=109"});
     ASSERT_TRUE(result.options) << result.error;
     const SimOptions& o = *result.options;
     EXPECT_EQ(o.session.identity.serial,
@@ -35,6 +36,7 @@ TEST(SimOptions, ValuesInBothSpellings) {
     EXPECT_EQ(o.session.status, 255);
     EXPECT_TRUE(o.session.faults.silent);
     EXPECT_EQ(o.recordPath, "/tmp/r");
+    EXPECT_EQ(o.session.storeFault, 109u);
 }
 
 TEST(SimOptions, BadCommandLinesAreRefusedNamingTheCulprit) {
@@ -48,6 +50,7 @@ TEST(SimOptions, BadCommandLinesAreRefusedNamingTheCulprit) {
         {"--corrupt", "-0.1"},
         {"--noise", "half"},
         {"--status", "256"},
+        {"--store-fault", "110"},
         {"--seed", ""},
         {"--record"},
         {"--link="},

@@ -64,6 +64,13 @@ void FakeLinkHost::ShowNotice(NoticeKind kind) {
     }
 }
 
+void FakeLinkHost::ConfigDownloaded(TransferPurpose purpose, const ConfigDocument& config) {
+    downloads.emplace_back(purpose, config);
+    if (duringDownload) {
+        duringDownload(purpose);
+    }
+}
+
 void FakeLinkHost::RunUpgrade(int total, FirmwareUnitSource& source) {
     ++upgradeDialogs;
     upgradeTotal = total;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/link_host.h"
@@ -31,6 +32,7 @@ class FakeLinkHost : public LinkHost {
     std::deque<MessageAnswer> answers;  // consumed in order; an unscripted box fails the test
     std::function<void(const BoxRecord&)> duringBox;
     std::function<void(NoticeKind)> duringNotice;
+    std::function<void(TransferPurpose)> duringDownload;
     std::optional<std::string> fileChoice;
     std::string title = "Halvorn Zentrik";
     // One step of the progress dialog's event loop; false when nothing could happen.
@@ -45,6 +47,7 @@ class FakeLinkHost : public LinkHost {
     int portBoxError = 0;
     std::vector<NoticeKind> notices;
     std::vector<int> refreshHints;
+    std::vector<std::pair<TransferPurpose, ConfigDocument>> downloads;  // ConfigDownloaded
     std::string chooserFilter;
     std::string chooserPattern;
     int chooserCalls = 0;
@@ -84,6 +87,7 @@ class FakeLinkHost : public LinkHost {
     void StopReplyTimer() override;
     ConfigDocument& Document() override { return document; }
     void RefreshViews(int hint) override { refreshHints.push_back(hint); }
+    void ConfigDownloaded(TransferPurpose purpose, const ConfigDocument& config) override;
     std::string ApplicationTitle() override { return title; }
 
   private:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "link/link_frame.h"
 
 namespace zentrik::test {
@@ -76,6 +78,12 @@ void FakeController::OnWrite(std::span<const std::uint8_t> bytes) {
             m_port.Inject(ReplyFrame(type, replyStatus, configImage));
             break;
         case 2:
+            if (replyStatus == 0 && bytes.size() == 8 + configImage.size()) {
+                std::copy_n(bytes.begin() + 6, configImage.size(), configImage.begin());
+                if (storeFaultAt >= 0) {
+                    ++configImage[static_cast<std::size_t>(storeFaultAt)];
+                }
+            }
             m_port.Inject(ReplyFrame(type, replyStatus));
             break;
         case 3: {

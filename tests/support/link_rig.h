@@ -40,6 +40,8 @@ class FakeController {
     std::array<std::uint8_t, 8> serial{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF};
     std::uint16_t version = 0x0102;
     std::array<std::uint8_t, 110> configImage{};
+    // An upload (with status 0) replaces configImage, changed at this offset when >= 0.
+    int storeFaultAt = -1;
 
     long swapEchoAtWord = -1;  // echo this word with its bytes swapped
     long dropEchoAtWord = -1;  // never echo this word

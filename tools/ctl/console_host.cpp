@@ -60,6 +60,9 @@ MessageAnswer ConsoleHost::ShowMessageBox(std::string_view text, std::string_vie
         ++m_infoBoxes;
         m_out << text << std::endl;
     } else {
+        if (caption == link_texts::kVerifyFailedCaption) {
+            ++m_verifyFailures;
+        }
         m_err << texts::kProgramName << ": " << caption << ": " << text << std::endl;
     }
     return MessageAnswer::Ok;
@@ -81,6 +84,10 @@ void ConsoleHost::ShowNotice(NoticeKind kind) {
         ++m_uploadNotices;
         m_err << texts::kUploadedNotice << std::endl;
     }
+}
+
+void ConsoleHost::ConfigDownloaded(TransferPurpose /*purpose*/, const ConfigDocument& config) {
+    m_downloaded = config;
 }
 
 void ConsoleHost::RunUpgrade(int total, FirmwareUnitSource& source) {

@@ -33,6 +33,9 @@ class ConsoleHost : public LinkHost {
     // ---- what happened
     int InfoBoxes() const { return m_infoBoxes; }
     int Notices(NoticeKind kind) const;
+    // The last configuration downloaded for a purpose other than the document.
+    const std::optional<ConfigDocument>& Downloaded() const { return m_downloaded; }
+    int VerifyFailures() const { return m_verifyFailures; }
     bool UpgradeSucceeded() const { return m_upgradeSucceeded; }
     bool UpgradeFinished() const { return m_upgradeFinished; }
     const std::string& LastStatus() const { return m_status; }
@@ -56,6 +59,7 @@ class ConsoleHost : public LinkHost {
     void StopReplyTimer() override { m_loop.StopTimer(); }
     ConfigDocument& Document() override { return m_document; }
     void RefreshViews(int /*hint*/) override {}
+    void ConfigDownloaded(TransferPurpose purpose, const ConfigDocument& config) override;
     std::string ApplicationTitle() override;
 
   private:
@@ -72,6 +76,8 @@ class ConsoleHost : public LinkHost {
     int m_infoBoxes = 0;
     int m_downloadNotices = 0;
     int m_uploadNotices = 0;
+    int m_verifyFailures = 0;
+    std::optional<ConfigDocument> m_downloaded;
 
     int m_total = 0;
     int m_lastDecile = -1;

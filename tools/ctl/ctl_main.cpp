@@ -50,6 +50,10 @@ int CtlMain(int argc, char** argv) {
         settings.SetPath(options.ini);
     }
     settings.LoadSettings();
+    // --port also wins over a device chosen in the window (PortDevice), for this run only.
+    if (!options.port.empty()) {
+        settings.PortDevice = options.port;
+    }
 
     const CtlConsole console{std::cin, std::cout, std::cerr, StandardInputIsTerminal()};
     CPortScanner scanner;

@@ -16,6 +16,9 @@ std::optional<CtlCommand> CommandNamed(std::string_view name) {
     if (name == "upload") {
         return CtlCommand::Upload;
     }
+    if (name == "compare") {
+        return CtlCommand::Compare;
+    }
     if (name == "upgrade") {
         return CtlCommand::Upgrade;
     }
@@ -39,8 +42,14 @@ CtlParseResult Error(std::string text) {
 CtlParseResult ParseCtlArguments(std::span<const std::string_view> args) {
     CtlOptions options;
     std::vector<std::string_view> words;
-    bool portGiven = false;
-    bool iniGiven = false;
+    // The options that take a value, and whether each was given.
+    struct ValueOption {
+        std::string_view name;
+        std::string* value;
+        bool given = false;
+    };
+    ValueOption valueOptions[] = {
+        {"--port", &options.port}, {"--ini", &options.ini}, {"--config", &options.configFile}};
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -57,34 +66,41 @@ CtlParseResult ParseCtlArguments(std::span<const std::string_view> args) {
             options.yes = true;
             continue;
         }
+        if (arg == "--verify" || arg == "--backup") {
+            (arg == "--verify" ? options.verify : options.backup) = true;
+            continue;
+        }
         if (arg == "--") {
             words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                          args.end());
             break;
         }
-        if (arg.starts_with("--port") || arg.starts_with("--ini")) {
-            const bool isPort = arg.starts_with("--port");
-            const std::string_view name = isPort ? "--port" : "--ini";
+        ValueOption* option = nullptr;
+        for (ValueOption& candidate : valueOptions) {
+            if (arg.starts_with(candidate.name) &&
+                (arg.size() == candidate.name.size() || arg[candidate.name.size()] == '=')) {
+                option = &candidate;
+            }
+        }
+        if (option != nullptr) {
+            const std::string name(option->name);
             std::string_view value;
             if (arg.size() == name.size()) {
                 if (i + 1 >= args.size()) {
-                    return Error(std::string(name) + " needs a value");
+                    return Error(name + " needs a value");
                 }
                 value = args[++i];
-            } else if (arg[name.size()] == '=') {
-                value = arg.substr(name.size() + 1);
             } else {
-                return Error("unknown option " + std::string(arg));
+                value = arg.substr(name.size() + 1);
             }
             if (value.empty()) {
-                return Error(std::string(name) + " needs a value");
+                return Error(name + " needs a value");
             }
-            bool& given = isPort ? portGiven : iniGiven;
-            if (given) {
-                return Error(std::string(name) + " given twice");
+            if (option->given) {
+                return Error(name + " given twice");
             }
-            given = true;
-            (isPort ? options.port : options.ini) = std::string(value);
+            option->given = true;
+            *option->value = std::string(value);
             continue;
         }
         if (arg.size() > 1 && arg[0] == '-') {
@@ -110,6 +126,19 @@ CtlParseResult ParseCtlArguments(std::span<const std::string_view> args) {
     }
     if (operands == 1) {
         options.firmwareFile = std::string(words[1]);
+    }
+    // Options that only one command or a few can use are refused elsewhere rather than
+    // silently ignored.
+    const CtlCommand c = *command;
+    if (!options.configFile.empty() && c != CtlCommand::Download && c != CtlCommand::Upload &&
+        c != CtlCommand::Compare) {
+        return Error("--config goes with download, upload or compare");
+    }
+    if (options.verify && c != CtlCommand::Upload) {
+        return Error("--verify goes with upload");
+    }
+    if (options.backup && c != CtlCommand::Upgrade) {
+        return Error("--backup goes with upgrade");
     }
     CtlParseResult result;
     result.options = std::move(options);

@@ -3,8 +3,12 @@
 #include <ostream>
 
 #include "base/text_format.h"
+#include "config/config_file.h"
 #include "config/config_persistence.h"
+#include "config/config_texts.h"
 #include "ctl/ctl_texts.h"
+#include "editor/compare_texts.h"
+#include "editor/config_compare.h"
 #include "firmware/firmware_upgrade.h"
 #include "link/controller_link.h"
 #include "link/discovery/port_scanner.h"
@@ -32,8 +36,33 @@ int CtlSession::Fail(const std::string& text) {
     return kCtlExitFailed;
 }
 
+bool CtlSession::LoadHere(ConfigDocument& doc) {
+    if (m_options.configFile.empty()) {
+        LoadDocument(m_settings, doc);
+        return true;
+    }
+    if (ReadConfigFile(m_options.configFile, doc) != ConfigFileStatus::Ok) {
+        Fail(FormatText(texts::kConfigFileFormat, m_options.configFile.c_str(),
+                        config_texts::kNoConfigurationText));
+        return false;
+    }
+    return true;
+}
+
 int CtlSession::Run(CPortScanner& scanner) {
+    // What this computer holds is read before the port is opened: a file that will not do
+    // ends the command before anything is sent.
+    ConfigDocument here;
+    const CtlCommand command = m_options.command;
+    if ((command == CtlCommand::Upload || command == CtlCommand::Compare) && !LoadHere(here)) {
+        return kCtlExitFailed;
+    }
+    // The options turn the features on for this run; the settings are never saved.
+    m_settings.VerifyUpload = m_settings.VerifyUpload || m_options.verify;
+    m_settings.BackupBeforeUpgrade = m_settings.BackupBeforeUpgrade || m_options.backup;
+
     ControllerLink link(m_host, m_port, m_settings, m_sink);
+    link.SetDifferenceLister(DifferenceLines);
     m_loop.SetLink(&link);
     // Ends the port's event thread before the loop and the link go away, whatever the exit.
     struct Closer {
@@ -81,7 +110,12 @@ int CtlSession::Run(CPortScanner& scanner) {
             if (m_host.Notices(NoticeKind::Downloaded) == before) {
                 return Fail(texts::kDownloadFailed);
             }
-            if (!SaveDocument(m_settings, m_host.Document())) {
+            if (!m_options.configFile.empty()) {
+                if (!WriteConfigFile(m_options.configFile, m_host.Document(), false)) {
+                    return Fail(FormatText(config_texts::kConfigNotSavedFormat,
+                                           m_options.configFile.c_str()));
+                }
+            } else if (!SaveDocument(m_settings, m_host.Document())) {
                 return Fail(FormatText(texts::kIniWriteFailedFormat, m_settings.Path().c_str()));
             }
             // Only now is the download complete: the configuration is in the file.
@@ -89,12 +123,33 @@ int CtlSession::Run(CPortScanner& scanner) {
             return kCtlExitOk;
         }
         case CtlCommand::Upload: {
-            LoadDocument(m_settings, m_host.Document());
+            m_host.Document() = here;
             const int before = m_host.Notices(NoticeKind::Uploaded);
+            const int verifyFailures = m_host.VerifyFailures();
             link.QueueRequest(RequestType::UploadConfig);
             settle();
-            return m_host.Notices(NoticeKind::Uploaded) > before ? kCtlExitOk
-                                                                 : Fail(texts::kUploadFailed);
+            if (m_host.Notices(NoticeKind::Uploaded) > before) {
+                return kCtlExitOk;
+            }
+            return Fail(m_host.VerifyFailures() > verifyFailures ? texts::kVerifyFailed
+                                                                 : texts::kUploadFailed);
+        }
+        case CtlCommand::Compare: {
+            link.QueueDownload(TransferPurpose::Compare);
+            settle();
+            if (!m_host.Downloaded()) {
+                return Fail(texts::kCompareFailed);
+            }
+            const std::vector<std::string> lines = DifferenceLines(here, *m_host.Downloaded());
+            for (const std::string& line : lines) {
+                m_console.out << line << '\n';
+            }
+            m_console.out.flush();
+            if (lines.empty()) {
+                m_console.err << compare_texts::kNoDifferences << std::endl;
+                return kCtlExitOk;
+            }
+            return kCtlExitDiffer;
         }
         case CtlCommand::Upgrade: {
             FirmwareUpgrade upgrade(link, m_host);
@@ -116,7 +171,14 @@ int CtlSession::Run(CPortScanner& scanner) {
                 return Fail(
                     FormatText(texts::kUnitTimesWriteFailedFormat, m_unitTimesPath.c_str()));
             }
-            return m_host.UpgradeSucceeded() ? kCtlExitOk : Fail(texts::kUpgradeFailed);
+            if (!m_host.UpgradeSucceeded()) {
+                return Fail(texts::kUpgradeFailed);
+            }
+            // Where the backup went, after the success text.
+            if (const std::string note = upgrade.SuccessNote(); !note.empty()) {
+                m_console.err << note << std::endl;
+            }
+            return kCtlExitOk;
         }
         case CtlCommand::Scan:
         case CtlCommand::Ports:

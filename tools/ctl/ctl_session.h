@@ -19,6 +19,7 @@ class CPortScanner;
 inline constexpr int kCtlExitOk = 0;
 inline constexpr int kCtlExitFailed = 1;
 inline constexpr int kCtlExitUsage = 2;
+inline constexpr int kCtlExitDiffer = 3;  // compare: the configurations differ
 
 // Where a session reads answers and writes its output.
 struct CtlConsole {
@@ -28,7 +29,7 @@ struct CtlConsole {
     bool interactive = false;  // `in` is a terminal the user answers on
 };
 
-// One run of a link command (info, download, upload, upgrade) over a port: finds and opens
+// One run of a link command (info, download, upload, compare, upgrade) over a port: finds and opens
 // the controller's port, gives the command to the link and runs the console loop until the
 // link is idle again, then judges by what the link reported whether the command completed.
 class CtlSession {
@@ -49,6 +50,9 @@ class CtlSession {
 
   private:
     int Fail(const std::string& text);
+    // This computer's configuration: the --config file's, else the INI file's. False (and
+    // the reason told) when the --config file holds none.
+    bool LoadHere(ConfigDocument& doc);
 
     const CtlOptions& m_options;
     AppSettings& m_settings;

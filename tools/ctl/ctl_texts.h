@@ -8,26 +8,36 @@ namespace zentrik::ctl_texts {
 inline constexpr const char* kProgramName = "zentrikctl";
 
 inline constexpr const char* kUsage =
-    "Usage: zentrikctl [--port DEVICE] [--ini FILE] [--yes] COMMAND\n"
+    "Usage: zentrikctl [--port DEVICE] [--ini FILE] [--yes] [--config FILE] [--verify]\n"
+    "                  [--backup] COMMAND\n"
     "\n"
     "Commands:\n"
     "  info           print the controller's serial number and firmware version\n"
     "  download       download the controller's configuration into the INI file\n"
     "  upload         upload the INI file's configuration to the controller\n"
+    "  compare        print each setting in which the controller's configuration differs\n"
+    "                 from the INI file's (or the --config file's), one a line\n"
     "  upgrade FILE   upgrade the controller's firmware from an image file (*.eep)\n"
     "  scan           print the device path of the attached controller\n"
     "  ports          list the serial devices: USB id, serial number, whether each is\n"
     "                 the controller and whether you may open it\n"
     "\n"
     "Options:\n"
-    "  --port DEVICE  use this serial device (else ZENTRIK_PORT, else discovery,\n"
-    "                 else the configured CommPort)\n"
+    "  --port DEVICE  use this serial device (else the device chosen in the window, else\n"
+    "                 ZENTRIK_PORT, else discovery, else the configured CommPort)\n"
     "  --ini FILE     use this INI file instead of the program's own\n"
     "  --yes          answer Yes to every Yes/No question\n"
+    "  --config FILE  download, upload and compare use this configuration file (.zcfg)\n"
+    "                 instead of the INI file's configuration; download writes it\n"
+    "  --verify       upload: read the configuration back and fail unless the controller\n"
+    "                 holds what was sent (also on when the INI file sets VerifyUpload=1)\n"
+    "  --backup       upgrade: first save the controller's configuration as a .zcfg file in\n"
+    "                 the user's data folder (also on with BackupBeforeUpgrade=1)\n"
     "  --help         show this text\n"
     "  --version      show the program's version\n"
     "\n"
-    "Exit status: 0 the command completed, 1 it failed, 2 usage error.\n";
+    "Exit status: 0 the command completed (compare: the configurations match), 1 it failed,\n"
+    "2 usage error, 3 compare found differences.\n";
 
 // The ports command.
 inline constexpr const char* kPortsHeading[] = {"DEVICE", "USB ID", "SERIAL", "CONTROLLER",
@@ -69,6 +79,11 @@ inline constexpr const char* kStalled = "the link stopped without completing the
 inline constexpr const char* kIniWriteFailedFormat = "cannot write the INI file %s";
 inline constexpr const char* kUnitTimesWriteFailedFormat = "cannot write the unit times to %s";
 inline constexpr const char* kNoController = "no controller is attached";
+inline constexpr const char* kCompareFailed = "the controller's configuration was not downloaded";
+inline constexpr const char* kVerifyFailed =
+    "the controller holds a different configuration from the one uploaded";
+// A --config file that cannot be used (printf format: the file, then why).
+inline constexpr const char* kConfigFileFormat = "%s: %s";
 inline constexpr const char* kNoPortNumber =
     "a controller is attached but its serial port could not be determined";
 

@@ -182,7 +182,12 @@ void SimController::Answer(std::uint8_t type, std::span<const std::uint8_t> payl
         }
         case RequestType::UploadConfig:
             if (carriedOut) {
-                m_config = HostFromWire(payload.data());
+                std::array<std::uint8_t, kConfigSize> stored;
+                std::copy_n(payload.begin(), stored.size(), stored.begin());
+                if (m_storeFault && *m_storeFault < stored.size()) {
+                    ++stored[*m_storeFault];
+                }
+                m_config = HostFromWire(stored.data());
             }
             break;
         case RequestType::ControllerInfo:

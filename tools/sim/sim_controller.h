@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -60,6 +61,9 @@ class SimController {
 
     // A non-zero status refuses every request: replies carry it, nothing is carried out.
     void SetReplyStatus(std::uint8_t status) { m_status = status; }
+    // Stores every uploaded configuration with the byte at this offset of the wire image
+    // changed (one added); the reply still says it was stored. None: stored as received.
+    void SetStoreFault(std::optional<std::size_t> offset) { m_storeFault = offset; }
     void SetFlashIdleTimeout(SimDuration timeout) { m_flashIdleTimeout = timeout; }
     void SetReceiveObserver(ReceiveObserver observer) { m_onReceived = std::move(observer); }
     // Called after an upgrade whose checksum matched, with the 30720-byte image.
@@ -103,6 +107,7 @@ class SimController {
     SimIdentity m_identity;
     ControllerConfig m_config;
     std::uint8_t m_status = 0;
+    std::optional<std::size_t> m_storeFault;
     SimDuration m_flashIdleTimeout = kFlashIdleTimeout;
     ReceiveObserver m_onReceived;
     FlashObserver m_onFlashed;

@@ -124,6 +124,13 @@ SimOptionsResult ParseSimOptions(std::span<const std::string_view> args) {
                 return {std::nullopt, Invalid(name, value, "a status from 0 to 255")};
             }
             session.status = static_cast<std::uint8_t>(number);
+        } else if (name == "store-fault") {
+            if (!ParseUnsigned(value, kConfigSize - 1, number)) {
+                return {std::nullopt,
+                        Invalid(name, value,
+                                "a byte offset from 0 to " + std::to_string(kConfigSize - 1))};
+            }
+            session.storeFault = static_cast<std::size_t>(number);
         } else if (name == "drop" || name == "corrupt" || name == "noise") {
             double p = 0;
             if (!ParseProbability(value, p)) {
@@ -155,6 +162,9 @@ std::string SimUsage(std::string_view program) {
            "  --latency MS       processing time before each reply or echo (default 0)\n"
            "  --status N         refuse every request with status N in the reply\n"
            "  --silent           never answer\n"
+           "  --store-fault N    store every uploaded configuration with byte N (0 to 109) of\n"
+           "                     the 110-byte wire image changed (plus one), though the reply\n"
+           "                     says it was stored; 9 changes stage 1's RPM cutoff\n"
            "  --drop P           probability that a reply or echo is lost\n"
            "  --corrupt P        probability that a reply or echo has one bit flipped\n"
            "  --noise P          probability of 1 to 8 random bytes before a reply or echo\n"

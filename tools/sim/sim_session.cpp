@@ -9,6 +9,7 @@ SimSession::SimSession(const SessionSettings& settings)
       m_inbound(settings.baud),
       m_outbound(settings.baud) {
     m_controller.SetReplyStatus(settings.status);
+    m_controller.SetStoreFault(settings.storeFault);
     // A slow controller must not give up on a transfer it is itself holding up.
     m_controller.SetFlashIdleTimeout(kFlashIdleTimeout + settings.latency);
 }

@@ -19,6 +19,9 @@ struct SessionSettings {
     FaultSettings faults;
     SimDuration latency{};   // processing time before each reply or echo
     std::uint32_t baud = 0;  // 0: no pacing
+    // An uploaded configuration is stored with the byte at this offset of the wire image
+    // changed (one added), as a controller with a bad memory cell would; none: as received.
+    std::optional<std::size_t> storeFault;
 };
 
 // The controller together with its serial line: received bytes reach the controller at the

@@ -10,6 +10,7 @@
 
 #include "config/app_settings.h"
 #include "link/discovery/bridge_identity.h"
+#include "link/discovery/bridge_ports.h"
 #include "link/serial/device_name.h"
 #include "support/link_rig.h"
 #include "support/test_environment.h"
@@ -225,6 +226,37 @@ TEST(ScanForConnection, OpensTheFoundPortAndLeavesThePortAloneOtherwise) {
     EXPECT_EQ(rig.settings.CommPort, 7);
     EXPECT_TRUE(rig.port.open);
     EXPECT_EQ(rig.port.openedDevice, PlatformDeviceName(7));
+}
+
+TEST(BridgeIdentities, EachBridgesPortGetsItsIdentityAndTheControllersIsMarked) {
+    // Windows lists ports by name only; the vendor's library knows the bridges behind them.
+    std::vector<SerialDeviceInfo> devices(4);
+    for (int i = 0; i < 4; ++i) {
+        devices[static_cast<std::size_t>(i)].devicePath = PlatformDeviceName(3 + 2 * i);
+    }
+    std::vector<FakeBridge> bridges(4);
+    bridges[0].port = 5;             // the controller
+    bridges[1].serial = "0001ABCD";  // another CP210x
+    bridges[1].port = 3;
+    bridges[2].idReadFails = true;
+    bridges[2].port = 7;
+    bridges[3].port = -1;  // no port the registry knows
+    FakeBridgeList list(bridges, {});
+    AddBridgeIdentities(devices, list);
+
+    EXPECT_EQ(devices[1].vendorId, kControllerVendorId);
+    EXPECT_EQ(devices[1].productId, kControllerProductId);
+    EXPECT_EQ(devices[1].serial, "030A0001");
+    EXPECT_TRUE(devices[1].isController);
+    EXPECT_EQ(devices[0].serial, "0001ABCD");
+    EXPECT_EQ(devices[0].productId, kControllerProductId);
+    EXPECT_FALSE(devices[0].isController);
+    for (const std::size_t untouched : {2u, 3u}) {
+        EXPECT_FALSE(devices[untouched].vendorId.has_value());
+        EXPECT_EQ(devices[untouched].serial, "");
+        EXPECT_FALSE(devices[untouched].isController);
+    }
+    EXPECT_EQ(list.closed, (std::vector<BridgeHandle>{100, 101, 102, 103}));
 }
 
 }  // namespace

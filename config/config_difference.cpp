@@ -1,0 +1,114 @@
+#include "config/config_difference.h"
+
+#include <cmath>
+
+#include "config/config_persistence.h"
+#include "config/profile_text.h"
+
+namespace zentrik {
+
+namespace {
+
+// One fixed-point step of a pressure: the record's resolution in the display unit, and more
+// than the wire's (1/256 psi) in either unit.
+constexpr double kFixedStep = 1.0 / 256.0;
+
+// The fixed-point value a pressure has once the INI file has kept it: saved with two
+// decimals and loaded again. A second save and load gives the same value again.
+std::int16_t KeptValue(double value) {
+    return PressureToFixed(
+        ParseLeadingDouble(ProfileFloatText(PressureFieldValue(PressureToFixed(value)))));
+}
+
+// The stage settings in the form's order (the one it does not show last), curve points aside.
+struct StageValue {
+    ConfigSetting setting;
+    int (*value)(const StageConfig&);
+};
+
+constexpr StageValue kStageValues[] = {
+    {ConfigSetting::StagePresent, [](const StageConfig& s) { return int{Present(s)}; }},
+    {ConfigSetting::StageType, [](const StageConfig& s) { return int{TIME_Based(s)}; }},
+    {ConfigSetting::FirstGearLockout,
+     [](const StageConfig& s) { return int{First_Gear_Lockout(s)}; }},
+    {ConfigSetting::Input2Will, [](const StageConfig& s) { return Trig_Sx2_Config(s); }},
+    {ConfigSetting::RpmCutoff, [](const StageConfig& s) { return int{s.RPM_Max}; }},
+    {ConfigSetting::Frequency, [](const StageConfig& s) { return int{s.Frequency}; }},
+    {ConfigSetting::MapCutoff, nullptr},
+    {ConfigSetting::RpmTrigger, [](const StageConfig& s) { return int{s.RPM_Trigger}; }},
+    {ConfigSetting::MapTrigger, nullptr},
+    {ConfigSetting::MapEnd, nullptr},
+    {ConfigSetting::Delay, [](const StageConfig& s) { return int{s.Delay_Time}; }},
+    {ConfigSetting::RampTime, [](const StageConfig& s) { return int{s.Ramp_Time}; }},
+    {ConfigSetting::TrigSx1Config, [](const StageConfig& s) { return Trig_Sx1_Config(s); }},
+};
+
+}  // namespace
+
+PressureField PressureFieldOf(ConfigSetting setting) {
+    switch (setting) {
+        case ConfigSetting::MapTrigger:
+            return PressureField::MAP_Trigger;
+        case ConfigSetting::MapEnd:
+            return PressureField::MAP_End;
+        default:
+            return PressureField::MAP_Max;
+    }
+}
+
+double PressureIn(const ConfigDocument& doc, int index, bool bar) {
+    const double value = doc.displayPressures[static_cast<std::size_t>(index)];
+    const bool docInBar = MAP_In_bar(doc.record);
+    if (docInBar == bar) {
+        return value;
+    }
+    return value * (bar ? kPsiToBar : kBarToPsi);
+}
+
+bool SamePressure(double a, double b) {
+    return std::fabs(a - b) < kFixedStep || KeptValue(a) == KeptValue(b);
+}
+
+std::vector<SettingRef> DifferingSettings(const ConfigDocument& here,
+                                          const ConfigDocument& controller) {
+    std::vector<SettingRef> differing;
+    const ControllerConfig& a = here.record;
+    const ControllerConfig& b = controller.record;
+    const auto global = [&](ConfigSetting setting, bool same) {
+        if (!same) {
+            differing.push_back({setting});
+        }
+    };
+    global(ConfigSetting::Input2, a.Input_Type2 == b.Input_Type2);
+    global(ConfigSetting::RpmPresent, RPM_Present(a) == RPM_Present(b));
+    global(ConfigSetting::RpmMultiplier, a.RPM_Multiplier == b.RPM_Multiplier);
+    global(ConfigSetting::MapUnits, MAP_In_bar(a) == MAP_In_bar(b));
+    global(ConfigSetting::InputType1, a.Input_Type1 == b.Input_Type1);
+
+    const bool bar = MAP_In_bar(a);
+    for (int stage = 0; stage < 2; ++stage) {
+        const StageConfig& sa = a.stage[stage];
+        const StageConfig& sb = b.stage[stage];
+        for (const StageValue& v : kStageValues) {
+            bool same;
+            if (v.value != nullptr) {
+                same = v.value(sa) == v.value(sb);
+            } else {
+                const int index = PressureIndex(stage, PressureFieldOf(v.setting));
+                same =
+                    SamePressure(PressureIn(here, index, bar), PressureIn(controller, index, bar));
+            }
+            if (!same) {
+                differing.push_back({v.setting, stage});
+            }
+        }
+        for (int point = 0; point < kPercentPoints; ++point) {
+            if (sa.Percent[point] != sb.Percent[point]) {
+                differing.push_back({ConfigSetting::Percent, stage, point});
+            }
+        }
+    }
+    return differing;
+}
+
+}  // namespace zentrik

@@ -1,0 +1,31 @@
+#pragma once
+
+// Fixed texts of the comparison between this computer's configuration and the controller's.
+namespace zentrik::compare_texts {
+
+// Headings of the two sides, and of the settings' column, for a window that lists them.
+inline constexpr char kSettingHeading[] = "Setting";
+inline constexpr char kThisComputer[] = "This Computer";
+inline constexpr char kController[] = "Controller";
+
+// One difference (printf format: setting, value here, value on the controller).
+inline constexpr char kDifferenceFormat[] = "%s: %s here, %s on the controller";
+inline constexpr char kNoDifferences[] =
+    "The controller holds the same configuration as this computer.";
+
+// Values of check boxes.
+inline constexpr char kOn[] = "on";
+inline constexpr char kOff[] = "off";
+
+// Settings no control shows, named by their keys in the INI file.
+inline constexpr char kInputType1Name[] = "Input_Type1";
+inline constexpr char kTrigSx1ConfigName[] = "Trig_Sx1_Config";
+// A curve point, by its 0-based number as the INI keys count (printf format: the point).
+inline constexpr char kPercentPointFormat[] = "Percent %d";
+
+// Pressures whose values differ but would read alike in the form's one decimal are shown with
+// the two the INI file keeps (printf format: the value).
+inline constexpr char kPsiTwoDecimals[] = "%.2f psi";
+inline constexpr char kBarTwoDecimals[] = "%.2f bar";
+
+}  // namespace zentrik::compare_texts
