@@ -8,7 +8,7 @@
 #
 # makes <target>, an object library: a program that links it carries the resources. (Not a
 # static library: nothing refers to a resource object by a symbol, so the linker would leave
-# it out of the program.)
+# it out of the program.) Its property ZENTRIK_ICON_FILE names the rendered icon.
 enable_language(RC)
 
 find_program(ZENTRIK_RSVG_CONVERT rsvg-convert REQUIRED)
@@ -113,6 +113,8 @@ function(zentrik_add_win32_resources target)
     add_library(${target} OBJECT "${arg_RC}")
     target_include_directories(${target} PRIVATE "${out}")
     add_dependencies(${target} ${target}_images)
+    # The icon file, for the installer.
+    set_target_properties(${target} PROPERTIES ZENTRIK_ICON_FILE "${out}/zentrik.ico")
     # windres leaves no list of the files it read: name them, so that a changed image or
     # header compiles the script again.
     set_source_files_properties("${arg_RC}" PROPERTIES
