@@ -9,10 +9,10 @@
 set -euo pipefail
 prefix=${1:?usage: wine_dpi.sh PREFIX DPI}
 dpi=${2:?usage: wine_dpi.sh PREFIX DPI}
-[[ $dpi =~ ^[0-9]+$ ]] && ((dpi >= 96 && dpi <= 480)) || {
+if [[ ! $dpi =~ ^[0-9]+$ ]] || ((dpi < 96 || dpi > 480)); then
     echo "wine_dpi: $dpi is no resolution between 96 and 480" >&2
     exit 2
-}
+fi
 [[ -f $prefix/system.reg ]] || {
     echo "wine_dpi: no wine prefix at $prefix (scripts/wine_prefix.sh makes one)" >&2
     exit 1
