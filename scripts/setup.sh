@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only when some are missing.
 #   scripts/setup.sh        - what building and testing needs
-#   scripts/setup.sh ci     - also the Windows cross compiler and wine, clang's fuzzing runtime
-#                             and the package checkers
+#   scripts/setup.sh ci     - also the Windows cross compiler and wine, clang's fuzzing runtime,
+#                             the package checkers, and for the Windows window and package:
+#                             ImageMagick (bitmaps, icon), Xvfb (the tests' display), NSIS, zip
 set -euo pipefail
 
 packages=(
@@ -15,6 +16,7 @@ packages=(
 if [[ "${1:-}" == "ci" ]]; then
     packages+=(g++-mingw-w64-x86-64 wine wine64 clang libclang-rt-14-dev clang-format)
     packages+=(lintian desktop-file-utils appstream)
+    packages+=(imagemagick xvfb nsis zip)
 fi
 
 missing=()
