@@ -554,15 +554,17 @@ void ControllerLink::OnEcho(ReceiveState state, std::uint8_t first, std::uint8_t
 
 // ---- port ----------------------------------------------------------------------------------
 
-bool ControllerLink::OpenControllerPort() {
+bool ControllerLink::OpenControllerPort(bool quiet) {
     if (m_port.IsOpen()) {
         m_port.Close();
     }
     const std::string device = PortDevice();
     const int error = m_port.Open(device, m_sink, WM_PORT_EVENT, 0, 0, 0);
     if (error != 0) {
-        m_host.ShowPortUnavailable(FormatText(texts::kPortUnavailableFormat, device.c_str()),
-                                   device, error);
+        if (!quiet) {
+            m_host.ShowPortUnavailable(FormatText(texts::kPortUnavailableFormat, device.c_str()),
+                                       device, error);
+        }
         return false;
     }
     // Results are not checked: a port that opened is used as it is.

@@ -105,9 +105,9 @@ class ControllerLink : private ReceiverSink {
 
     // ---- port
     // Closes the port if open, opens the controller's (PortDevice) and applies the line
-    // settings; a failure is reported to the user and leaves the port closed. Returns whether
-    // it is open.
-    bool OpenControllerPort();
+    // settings; a failure is reported to the user (unless `quiet`: a device the user chose
+    // may simply not be back yet) and leaves the port closed. Returns whether it is open.
+    bool OpenControllerPort(bool quiet = false);
     void ClosePort();
     // Finds the controller's port (storing its number in `settings`, the settings this link
     // reads) and, when found, opens it. Returns whether the controller was found. With a

@@ -1,6 +1,12 @@
 #include "shell/frame_shell.h"
 
 #include "base/text_format.h"
+#include "config/config_file.h"
+#include "config/config_texts.h"
+#include "config/ini_location.h"
+#include "editor/compare_texts.h"
+#include "editor/config_compare.h"
+#include "link/discovery/serial_device_list.h"
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
@@ -36,7 +42,10 @@ FrameShell::FrameShell(ShellSkin& skin, CQuarnelDoc& doc, AppSettings& settings,
       m_scanner(std::move(bridges)),
       m_link(*this, m_port, settings, this),
       m_upgrade(m_link, *this),
-      m_statusText(texts::kIdleText) {}
+      m_statusText(texts::kIdleText) {
+    // A verify that finds a difference says which, in the form's words.
+    m_link.SetDifferenceLister(DifferenceLines);
+}
 
 template <typename Call>
 auto FrameShell::RunModal(Call&& call) {
@@ -67,6 +76,7 @@ void FrameShell::OnDestroy() {
 
 void FrameShell::Create() {
     m_settings.LoadSettings();
+    m_upgrade.SetBackupFolder(DefaultUserDataFolder());
     m_link.ScanForConnection(m_scanner, m_settings);
     Refresh();
 }
@@ -94,6 +104,24 @@ void FrameShell::OnCommand(int id) {
             m_skin.CommitPendingInput();
             m_link.ScanForConnection(m_scanner, m_settings);
             break;
+        case texts::kIdOpenConfiguration:
+            OpenConfiguration();
+            break;
+        case texts::kIdSaveConfigurationAs:
+            SaveConfigurationAs();
+            break;
+        case texts::kIdCompare:
+            CompareWithController();
+            break;
+        case texts::kIdVerifyUpload:
+            m_settings.VerifyUpload = !m_settings.VerifyUpload;
+            break;
+        case texts::kIdBackupBeforeUpgrade:
+            m_settings.BackupBeforeUpgrade = !m_settings.BackupBeforeUpgrade;
+            break;
+        case texts::kIdPortAutomatic:
+            ChoosePort({});
+            break;
         case texts::kIdViewToolBar:
             m_skin.SetBarVisible(FrameBar::ToolBar, !m_skin.IsBarVisible(FrameBar::ToolBar));
             break;
@@ -106,10 +134,134 @@ void FrameShell::OnCommand(int id) {
         case texts::kIdAppExit:
             m_skin.PostClose();
             break;
-        default:  // the connection indicator has no effect
-            break;
+        default:
+            if (id >= texts::kIdPortFirst && id <= texts::kIdPortLast) {
+                for (const PortChoice& choice : m_portChoices) {
+                    if (choice.id == id) {
+                        ChoosePort(choice.device);
+                    }
+                }
+            }
+            break;  // the connection indicator has no effect
     }
     Refresh();
+}
+
+void FrameShell::OpenConfiguration() {
+    const std::optional<std::string> path = RunModal([this] {
+        return m_skin.ChooseFileToOpen(texts::kOpenConfigurationTitle,
+                                       config_texts::kConfigFileFilterName,
+                                       config_texts::kConfigFilePattern);
+    });
+    if (!path || m_closePending) {
+        return;
+    }
+    // The document is replaced as a download replaces it: a value typed but not confirmed
+    // goes first, so that it is not applied on top of the file afterwards.
+    m_skin.CommitPendingInput();
+    if (ReadConfigFile(*path, m_doc.Document()) != ConfigFileStatus::Ok) {
+        ShowMessageBox(config_texts::kNoConfigurationText, texts::kOpenConfigurationTitle,
+                       MessageIcon::Exclamation, MessageButtons::Ok);
+        return;
+    }
+    m_doc.UpdateAllViews(1);
+    SetStatusText(FormatText(texts::kStatusOpenedFormat, path->c_str()));
+}
+
+void FrameShell::SaveConfigurationAs() {
+    m_skin.CommitPendingInput();
+    const std::string suggested = FormatText(texts::kConfigFileNameFormat, TodayText().c_str());
+    const std::optional<std::string> path = RunModal([&] {
+        return m_skin.ChooseFileToSave(texts::kSaveConfigurationTitle,
+                                       config_texts::kConfigFileFilterName,
+                                       config_texts::kConfigFilePattern, suggested);
+    });
+    if (!path || m_closePending) {
+        return;
+    }
+    if (!WriteConfigFile(*path, m_doc.Document(), false)) {
+        ShowMessageBox(FormatText(config_texts::kConfigNotSavedFormat, path->c_str()),
+                       texts::kSaveConfigurationTitle, MessageIcon::Exclamation,
+                       MessageButtons::Ok);
+        return;
+    }
+    SetStatusText(FormatText(texts::kStatusSavedFormat, path->c_str()));
+}
+
+void FrameShell::CompareWithController() {
+    if (!m_link.CommandsEnabled()) {
+        return;
+    }
+    // The controller's record is compared with the document as the screen shows it.
+    m_skin.CommitPendingInput();
+    m_link.QueueDownload(TransferPurpose::Compare);
+}
+
+void FrameShell::ConfigDownloaded(TransferPurpose purpose, const ConfigDocument& config) {
+    if (purpose != TransferPurpose::Compare || m_closePending) {
+        return;
+    }
+    const std::vector<ConfigDifference> rows = CompareConfigs(m_doc.Document(), config);
+    if (rows.empty()) {
+        ShowMessageBox(compare_texts::kNoDifferences, texts::kCompareCaption,
+                       MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    const CompareChoice choice = RunModal([&] { return m_skin.RunCompare(rows); });
+    if (m_closePending) {
+        return;
+    }
+    switch (choice) {
+        case CompareChoice::UseControllers:
+            // As after a download: the record replaced, the form refreshed.
+            m_doc.Document() = config;
+            m_doc.UpdateAllViews(1);
+            SetStatusText(link_texts::kStatusDownloaded);
+            break;
+        case CompareChoice::UploadThis:
+            m_link.QueueRequest(RequestType::UploadConfig);
+            break;
+        case CompareChoice::Close:
+            break;
+    }
+}
+
+std::vector<PortChoice> FrameShell::PortChoices() {
+    m_portChoices.clear();
+    m_portChoices.push_back({texts::kIdPortAutomatic,
+                             texts::kPortAutomatic.caption,
+                             {},
+                             m_settings.PortDevice.empty()});
+    int id = texts::kIdPortFirst;
+    for (const SerialDeviceInfo& info : ListSerialDevices()) {
+        if (id > texts::kIdPortLast) {
+            break;
+        }
+        std::string identity;
+        if (info.vendorId && info.productId) {
+            identity = FormatText(texts::kPortIdentityFormat, *info.vendorId, *info.productId);
+            if (!info.serial.empty()) {
+                identity += "  " + info.serial;
+            }
+        }
+        const std::string label =
+            FormatText(texts::kPortItemFormat, info.devicePath.c_str(), identity.c_str(),
+                       info.isController ? texts::kPortControllerMark : "");
+        m_portChoices.push_back(
+            {id++, label, info.devicePath, info.devicePath == m_settings.PortDevice});
+    }
+    return m_portChoices;
+}
+
+void FrameShell::ChoosePort(const std::string& device) {
+    m_skin.CommitPendingInput();
+    m_settings.PortDevice = device;
+    if (device.empty()) {
+        m_link.ClosePort();
+        m_link.ScanForConnection(m_scanner, m_settings);
+    } else {
+        m_link.OpenControllerPort();  // opens the chosen device, closing the port first
+    }
 }
 
 void FrameShell::QueueCommand(RequestType type) {
@@ -140,7 +292,21 @@ CommandState FrameShell::Command(int id) const {
         case texts::kIdViewStatusBar:
             state.checked = m_skin.IsBarVisible(FrameBar::StatusBar);
             break;
+        case texts::kIdCompare:
+            state.enabled = m_link.CommandsEnabled();
+            break;
+        case texts::kIdVerifyUpload:
+            state.checked = m_settings.VerifyUpload;
+            break;
+        case texts::kIdBackupBeforeUpgrade:
+            state.checked = m_settings.BackupBeforeUpgrade;
+            break;
         default:
+            for (const PortChoice& choice : m_portChoices) {
+                if (choice.id == id) {
+                    state.checked = choice.device == m_settings.PortDevice;
+                }
+            }
             break;
     }
     return state;
@@ -204,6 +370,16 @@ void FrameShell::OnDeviceChange(unsigned eventType) {
 }
 
 void FrameShell::FollowDeviceChange() {
+    if (!m_settings.PortDevice.empty()) {
+        // A device the user chose: a port that still reaches it stays; otherwise the device is
+        // opened again if it is back, quietly, since any device's coming or going lands here.
+        if (m_link.IsPortOpen() && !m_port.IsStale()) {
+            return;
+        }
+        m_link.ClosePort();
+        m_link.OpenControllerPort(true);
+        return;
+    }
     const bool found = m_scanner.FindController(m_settings);
     if (!found) {
         m_link.ClosePort();
@@ -317,6 +493,11 @@ void FrameShell::FinishWithText(std::string_view text) {
 
 void FrameShell::FinishWithSuccess() {
     m_progress.FinishWithSuccess();
+    // Where the configuration was backed up before the upgrade, when it was.
+    const std::string note = m_upgrade.SuccessNote();
+    if (!note.empty()) {
+        m_progress.FinishWithText(m_progress.Text() + "\n" + note);
+    }
     m_skin.ShowProgress();
     m_skin.ShowStatus();
 }

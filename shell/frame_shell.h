@@ -21,6 +21,14 @@
 
 namespace zentrik {
 
+// One item of the Port submenu.
+struct PortChoice {
+    int id;              // its command id
+    std::string label;   // the device, its USB identity where known, the controller marked
+    std::string device;  // empty for Automatic
+    bool checked = false;
+};
+
 // What a command looks like now: whether it can be chosen, its check mark, and for the
 // connection indicator its text.
 struct CommandState {
@@ -59,6 +67,10 @@ class FrameShell : public LinkHost, public PortEventSink {
     // ---- commands (ids in shell_texts.h)
     void OnCommand(int id);
     CommandState Command(int id) const;
+    // The Port submenu as it is now: Automatic and every serial device the system lists. The
+    // list is read anew by each call (a window calls it when the submenu opens); the device
+    // items' commands hold until the next call.
+    std::vector<PortChoice> PortChoices();
     std::string StatusText() const { return m_statusText; }
     std::string StatisticsText() const;
 
@@ -110,12 +122,17 @@ class FrameShell : public LinkHost, public PortEventSink {
     ConfigDocument& Document() override;
     void RefreshViews(int hint) override;
     std::string ApplicationTitle() override;
+    void ConfigDownloaded(TransferPurpose purpose, const ConfigDocument& config) override;
 
     // ---- PortEventSink (called on the port's event thread)
     void PostPortEvent(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
   private:
     void QueueCommand(RequestType type);
+    void OpenConfiguration();
+    void SaveConfigurationAs();
+    void CompareWithController();
+    void ChoosePort(const std::string& device);
     void FollowDeviceChange();
     // A modal call of the skin: counted, so that a close waits for it, and followed by the
     // commands' refresh and the close it held back.
@@ -134,6 +151,7 @@ class FrameShell : public LinkHost, public PortEventSink {
     FirmwareUpgrade m_upgrade;
     UpgradeProgress m_progress;
     std::string m_statusText;
+    std::vector<PortChoice> m_portChoices;  // as last listed
 
     int m_modalDepth = 0;
     bool m_closePending = false;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "editor/config_compare.h"
 #include "link/link_host.h"
 
 namespace zentrik {
@@ -21,6 +22,9 @@ struct BoxRequest {
     // Shown below the text (the port box's reason and remedy); empty for none.
     std::string detail;
 };
+
+// What the user chose in the comparison with the controller.
+enum class CompareChoice { Close, UseControllers, UploadThis };
 
 // The bars the View menu shows and hides.
 enum class FrameBar { ToolBar, StatusBar };
@@ -48,6 +52,15 @@ class ShellSkin {
     virtual std::optional<std::string> ChooseFileToOpen(std::string_view title,
                                                         std::string_view filterName,
                                                         std::string_view pattern) = 0;
+    // The file-save dialog, offering `suggestedName`; nothing when cancelled. A file that
+    // exists is confirmed by the dialog before it is replaced.
+    virtual std::optional<std::string> ChooseFileToSave(std::string_view title,
+                                                        std::string_view filterName,
+                                                        std::string_view pattern,
+                                                        std::string_view suggestedName) = 0;
+    // The comparison's dialog: one row per difference, columns "Setting", "This Computer"
+    // and "Controller", buttons "&Use Controller's", "&Upload This" and "Close".
+    virtual CompareChoice RunCompare(const std::vector<ConfigDifference>& rows) = 0;
     // Ends every box and notice that is up because the window is to close (the progress
     // dialog can't be ended); their calls return as if cancelled.
     virtual void EndModalsForClose() = 0;

@@ -25,12 +25,24 @@ inline constexpr int kIdUpgradeFirmware = 32775;
 inline constexpr int kIdConnection = 32776;
 inline constexpr int kIdScan = 32780;
 inline constexpr int kIdAppAbout = 57664;
+// Configuration files, the comparison with the controller, the port choice and the two
+// optional steps around uploads and upgrades.
+inline constexpr int kIdOpenConfiguration = 32781;
+inline constexpr int kIdSaveConfigurationAs = 32782;
+inline constexpr int kIdCompare = 32783;
+inline constexpr int kIdVerifyUpload = 32784;
+inline constexpr int kIdBackupBeforeUpgrade = 32785;
+inline constexpr int kIdPortAutomatic = 32786;
+// The Port submenu's devices, in the order the system lists them.
+inline constexpr int kIdPortFirst = 32800;
+inline constexpr int kIdPortLast = 32899;
 
 // Menus.
 inline constexpr const char* kMenuFile = "&File";
 inline constexpr const char* kMenuView = "&View";
 inline constexpr const char* kMenuController = "&Controller";
 inline constexpr const char* kMenuHelp = "&Help";
+inline constexpr const char* kMenuPort = "&Port";
 
 // One command: its menu caption, status-bar prompt, tool tip and (for toolbar buttons) the
 // text under the image.
@@ -63,9 +75,60 @@ inline constexpr CommandText kScan{kIdScan, "Scan For Connection",
                                    "Scan for a Connected Controller", "Scan ", nullptr};
 inline constexpr CommandText kAbout{kIdAppAbout, "&About Halvorn Zentrik...",
                                     "Display About Window", "About", nullptr};
+inline constexpr CommandText kOpenConfiguration{
+    kIdOpenConfiguration, "&Open Configuration...",
+    "Open a configuration file in place of this computer's configuration", "Open Configuration",
+    nullptr};
+inline constexpr CommandText kSaveConfigurationAs{
+    kIdSaveConfigurationAs, "&Save Configuration As...",
+    "Save this computer's configuration to a file", "Save Configuration As", nullptr};
+inline constexpr CommandText kCompare{kIdCompare, "&Compare With Controller",
+                                      "Compare this computer's configuration with the controller's",
+                                      "Compare With Controller", nullptr};
+inline constexpr CommandText kVerifyUpload{
+    kIdVerifyUpload, "&Verify After Upload",
+    "Read the configuration back after an upload and check that the controller holds it",
+    "Verify After Upload", nullptr};
+inline constexpr CommandText kBackupBeforeUpgrade{
+    kIdBackupBeforeUpgrade, "&Back Up Before Upgrade",
+    "Save the controller's configuration to a file before its firmware is upgraded",
+    "Back Up Before Upgrade", nullptr};
+inline constexpr CommandText kPortAutomatic{
+    kIdPortAutomatic, "&Automatic", "Find the controller's port by itself", "Automatic", nullptr};
 inline constexpr CommandText kConnection{kIdConnection, "Disconnected",
                                          "Displays the Controller Connection Status",
                                          "Controller Connection", "Disconnected"};
+
+// Keyboard shortcuts of commands: Ctrl (and Shift) with a letter.
+struct CommandKey {
+    int id;
+    bool shift;
+    char letter;
+};
+inline constexpr CommandKey kCommandKeys[] = {
+    {kIdOpenConfiguration, false, 'O'},
+    {kIdSaveConfigurationAs, true, 'S'},
+};
+
+// Port submenu: a device's item (printf format: device, then its identity, then the mark),
+// the USB identity (vendor and product id, then the serial number) and the controller's mark.
+inline constexpr const char* kPortItemFormat = "%s%s%s";
+inline constexpr const char* kPortIdentityFormat = "  %04X:%04X";
+inline constexpr const char* kPortControllerMark = "  (controller)";
+inline constexpr const char* kPortDialogTitle = "Port";
+
+// Configuration files.
+inline constexpr const char* kOpenConfigurationTitle = "Open Configuration";
+inline constexpr const char* kSaveConfigurationTitle = "Save Configuration As";
+inline constexpr const char* kStatusOpenedFormat = "Configuration opened from %s";
+inline constexpr const char* kStatusSavedFormat = "Configuration saved to %s";
+inline constexpr const char* kConfigFileNameFormat = "zentrik-%s.zcfg";
+
+// The comparison with the controller.
+inline constexpr const char* kCompareCaption = "Compare With Controller";
+inline constexpr const char* kUseControllersButton = "&Use Controller's";
+inline constexpr const char* kUploadThisButton = "&Upload This";
+inline constexpr const char* kCloseButton = "Close";
 
 // The connection indicator's two texts.
 inline constexpr const char* kConnected = "Connected";

@@ -43,7 +43,19 @@ void FakeSkin::RunProgress(UpgradeProgress& progress, FirmwareUnitSource& source
 
 std::optional<std::string> FakeSkin::ChooseFileToOpen(std::string_view, std::string_view,
                                                       std::string_view) {
-    return std::nullopt;
+    return fileChoice;
+}
+
+std::optional<std::string> FakeSkin::ChooseFileToSave(std::string_view, std::string_view,
+                                                      std::string_view,
+                                                      std::string_view suggested) {
+    suggestedName = std::string(suggested);
+    return fileChoice;
+}
+
+CompareChoice FakeSkin::RunCompare(const std::vector<ConfigDifference>& rows) {
+    compares.push_back(rows);
+    return compareChoice;
 }
 
 void FakeSkin::EndModalsForClose() {

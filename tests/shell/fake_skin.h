@@ -26,10 +26,14 @@ class FakeSkin : public ShellSkin {
     std::deque<MessageAnswer> answers;  // for boxes with a choice; an unscripted one fails
     std::function<void(const BoxRequest&)> duringBox;
     std::function<void()> duringNotice;
+    std::optional<std::string> fileChoice;  // what the open and save dialogs answer
+    CompareChoice compareChoice = CompareChoice::Close;
 
     // ---- records
     std::vector<BoxRequest> boxes;
     std::vector<std::string> noticeTitles;
+    std::vector<std::vector<ConfigDifference>> compares;
+    std::string suggestedName;
     int endModalsCalls = 0;
     int postCloseCalls = 0;
     int commits = 0;
@@ -54,6 +58,10 @@ class FakeSkin : public ShellSkin {
     void RunAbout() override {}
     std::optional<std::string> ChooseFileToOpen(std::string_view title, std::string_view filterName,
                                                 std::string_view pattern) override;
+    std::optional<std::string> ChooseFileToSave(std::string_view title, std::string_view filterName,
+                                                std::string_view pattern,
+                                                std::string_view suggestedName) override;
+    CompareChoice RunCompare(const std::vector<ConfigDifference>& rows) override;
     void EndModalsForClose() override;
     void PostClose() override { ++postCloseCalls; }
     void StartReplyTimer(unsigned milliseconds) override;

@@ -20,6 +20,7 @@
 #include "shell/shell_texts.h"
 #include "ui/qt/about_dlg.h"
 #include "ui/qt/banner_bar.h"
+#include "ui/qt/compare_dlg.h"
 #include "ui/qt/controller_tool_bar.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/notice_dlg.h"
@@ -110,11 +111,20 @@ void CMainFrame::CreateCommands() {
     for (const texts::CommandText& command :
          {texts::kExit, texts::kViewToolBar, texts::kViewStatusBar, texts::kUpload,
           texts::kDownload, texts::kControllerInfo, texts::kUpgradeFirmware, texts::kScan,
-          texts::kAbout, texts::kConnection}) {
+          texts::kAbout, texts::kConnection, texts::kOpenConfiguration, texts::kSaveConfigurationAs,
+          texts::kCompare, texts::kVerifyUpload, texts::kBackupBeforeUpgrade}) {
         make(command);
     }
-    Command(texts::kIdViewToolBar)->setCheckable(true);
-    Command(texts::kIdViewStatusBar)->setCheckable(true);
+    for (const int id : {texts::kIdViewToolBar, texts::kIdViewStatusBar, texts::kIdVerifyUpload,
+                         texts::kIdBackupBeforeUpgrade}) {
+        Command(id)->setCheckable(true);
+    }
+    for (const texts::CommandKey& key : texts::kCommandKeys) {
+        const QKeyCombination keys(
+            key.shift ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier,
+            static_cast<Qt::Key>(key.letter));
+        Command(key.id)->setShortcut(QKeySequence(keys));
+    }
 
     const auto images = [](const char* name) {
         QIcon icon;
@@ -150,6 +160,9 @@ void CMainFrame::CreateMenus() {
         return m;
     };
     QMenu* file = menu(texts::kMenuFile, "menuFile");
+    file->addAction(Command(texts::kIdOpenConfiguration));
+    file->addAction(Command(texts::kIdSaveConfigurationAs));
+    file->addSeparator();
     file->addAction(Command(texts::kIdAppExit));
     QMenu* view = menu(texts::kMenuView, "menuView");
     view->addAction(Command(texts::kIdViewToolBar));
@@ -158,11 +171,35 @@ void CMainFrame::CreateMenus() {
     controller->addAction(Command(texts::kIdUpload));
     controller->addAction(Command(texts::kIdDownload));
     controller->addAction(Command(texts::kIdControllerInfo));
+    controller->addAction(Command(texts::kIdCompare));
     controller->addSeparator();
     controller->addAction(Command(texts::kIdUpgradeFirmware));
     controller->addAction(Command(texts::kIdScan));
+    m_portMenu = controller->addMenu(texts::kMenuPort);
+    m_portMenu->setObjectName("menuPort");
+    connect(m_portMenu, &QMenu::aboutToShow, this, &CMainFrame::FillPortMenu);
+    controller->addSeparator();
+    controller->addAction(Command(texts::kIdVerifyUpload));
+    controller->addAction(Command(texts::kIdBackupBeforeUpgrade));
     QMenu* help = menu(texts::kMenuHelp, "menuHelp");
     help->addAction(Command(texts::kIdAppAbout));
+}
+
+void CMainFrame::FillPortMenu() {
+    m_portMenu->clear();
+    for (const zentrik::PortChoice& choice : m_shell.PortChoices()) {
+        QAction* item =
+            m_portMenu->addAction(choice.device.empty() ? QString(texts::kPortAutomatic.caption)
+                                                        : QString::fromStdString(choice.label));
+        item->setObjectName(QString("command%1").arg(choice.id));
+        item->setCheckable(true);
+        item->setChecked(choice.checked);
+        const int id = choice.id;
+        connect(item, &QAction::triggered, this, [this, id] { m_shell.OnCommand(id); });
+        if (choice.device.empty()) {
+            m_portMenu->addSeparator();
+        }
+    }
 }
 
 void CMainFrame::CreateToolBar() {
@@ -397,6 +434,33 @@ void CMainFrame::ShowProgress() {
     m_progress.ShowProgress();
 }
 
+std::optional<std::string> CMainFrame::ChooseFileToSave(std::string_view title,
+                                                        std::string_view filterName,
+                                                        std::string_view /*pattern*/,
+                                                        std::string_view suggestedName) {
+    QFileDialog dialog(this, FromView(title), FromView(suggestedName), FromView(filterName));
+    dialog.setObjectName("saveFileDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("zcfg"));
+    QFileDialog* raw = &dialog;
+    if (RunModal(dialog, [raw] { raw->reject(); }) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) {
+        return std::nullopt;
+    }
+    return files.front().toStdString();
+}
+
+zentrik::CompareChoice CMainFrame::RunCompare(const std::vector<zentrik::ConfigDifference>& rows) {
+    CCompareDlg dialog(rows, this);
+    CCompareDlg* raw = &dialog;
+    RunModal(dialog, [raw] { raw->reject(); });
+    return dialog.Choice();
+}
+
 void CMainFrame::RunAbout() {
     CAboutDlg about(this);
     connect(&about, &CAboutDlg::pictureClicked, this,
@@ -410,7 +474,7 @@ std::optional<std::string> CMainFrame::ChooseFileToOpen(std::string_view title,
                                                         std::string_view /*pattern*/) {
     // The filter's name carries its pattern in parentheses.
     QFileDialog dialog(this, FromView(title), QString(), FromView(filterName));
-    dialog.setObjectName("firmwareFileDialog");
+    dialog.setObjectName("openFileDialog");
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     QFileDialog* raw = &dialog;

@@ -75,6 +75,10 @@ class CMainFrame : public QMainWindow, public zentrik::ShellSkin, public zentrik
     void RunAbout() override;
     std::optional<std::string> ChooseFileToOpen(std::string_view title, std::string_view filterName,
                                                 std::string_view pattern) override;
+    std::optional<std::string> ChooseFileToSave(std::string_view title, std::string_view filterName,
+                                                std::string_view pattern,
+                                                std::string_view suggestedName) override;
+    zentrik::CompareChoice RunCompare(const std::vector<zentrik::ConfigDifference>& rows) override;
     void EndModalsForClose() override;
     void PostClose() override;
     void StartReplyTimer(unsigned milliseconds) override;
@@ -94,6 +98,8 @@ class CMainFrame : public QMainWindow, public zentrik::ShellSkin, public zentrik
   private:
     void CreateCommands();
     void CreateMenus();
+    // The Port submenu's items, from the devices listed when it opens.
+    void FillPortMenu();
     void CreateToolBar();
     void CreateStatusBar();
     void CreateClientArea();
@@ -116,6 +122,7 @@ class CMainFrame : public QMainWindow, public zentrik::ShellSkin, public zentrik
     CQuarnelView* m_view = nullptr;
     std::vector<QAction*> m_commands;
     std::vector<QMenu*> m_menus;
+    QMenu* m_portMenu = nullptr;
     CUpgradeProgressDlg m_progress;
     QTimer m_replyTimer;  // timer 107
 

@@ -1,0 +1,190 @@
+// The frame's configuration commands with the simulator as the controller: files opened and
+// saved, the comparison and what the user does with it, the chosen port.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "config/config_file.h"
+#include "config/config_persistence.h"
+#include "fake_skin.h"
+#include "link/serial/device_name.h"
+#include "shell/shell_texts.h"
+#include "support/sample_config.h"
+#include "support/simulator.h"
+#include "support/switchable_bridges.h"
+#include "support/test_environment.h"
+#include "support/test_paths.h"
+
+namespace zentrik::test {
+namespace {
+
+namespace texts = shell_texts;
+
+bool SameRecord(const ConfigDocument& a, const ConfigDocument& b) {
+    return std::memcmp(&a.record, &b.record, sizeof a.record) == 0;
+}
+
+// Told of every refresh, as the form is.
+struct Refreshes : DocumentView {
+    std::vector<int> hints;
+    void OnUpdate(int hint) override { hints.push_back(hint); }
+};
+
+class ConfigCommands : public ::testing::Test {
+  protected:
+    ~ConfigCommands() override { UnsetVariable(kPortOverrideVariable); }
+
+    void Start(const std::string& device, const std::string& settings = "") {
+        if (!device.empty()) {
+            SetVariable(kPortOverrideVariable, device);
+        }
+        WriteFile(m_ini, "[Zentrik Settings]\nTimeout=500\n" + settings);
+        m_settings.SetPath(m_ini);
+        m_doc.AddView(&m_refreshes);
+        m_shell = std::make_unique<FrameShell>(m_skin, m_doc, m_settings,
+                                               std::make_unique<SwitchableBridges>(m_attached));
+        m_skin.shell = m_shell.get();
+        m_shell->Create();
+        m_doc.OnNewDocument();
+    }
+    bool Idle() { return m_shell->Link().QueueLength() == 0 && !m_shell->Link().requestInFlight(); }
+    static void WriteFile(const std::string& path, const std::string& text) {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+
+    std::string m_dir = MakeTempDir();
+    std::string m_ini = m_dir + "/Zentrik.ini";
+    AppSettings m_settings;
+    CQuarnelDoc m_doc{m_settings};
+    Refreshes m_refreshes;
+    std::shared_ptr<bool> m_attached = std::make_shared<bool>(true);
+    FakeSkin m_skin;
+    std::unique_ptr<FrameShell> m_shell;
+};
+
+TEST_F(ConfigCommands, SavedAndOpenedFilesGiveBackTheDocumentAndAFileWithoutItChangesNothing) {
+    Start({});
+    m_doc.Document() = SampleConfigDocument();
+    SetMAP_In_bar(m_doc.Document().record, true);  // the sample's pressures, read as bar
+    const ConfigDocument saved = m_doc.Document();
+    m_skin.fileChoice = m_dir + "/tune.zcfg";
+    m_shell->OnCommand(texts::kIdSaveConfigurationAs);
+    EXPECT_EQ(m_skin.suggestedName.rfind("zentrik-", 0), 0u);
+    EXPECT_EQ(m_shell->StatusText(), "Configuration saved to " + m_dir + "/tune.zcfg");
+    EXPECT_EQ(m_skin.commits, 1);  // what was typed is saved too
+
+    // Opened while this computer is set to psi: the file's unit comes with it.
+    m_doc.Document() = ConfigDocument{};
+    m_shell->OnCommand(texts::kIdOpenConfiguration);
+    EXPECT_TRUE(SameRecord(m_doc.Document(), [&] {
+        ConfigDocument expected = saved;
+        SyncRecordPressures(expected);
+        return expected;
+    }()));
+    EXPECT_TRUE(MAP_In_bar(m_doc.Document().record));
+    EXPECT_EQ(m_refreshes.hints, std::vector<int>{1});
+    EXPECT_EQ(m_shell->StatusText(), "Configuration opened from " + m_dir + "/tune.zcfg");
+
+    // Neither a file without the section nor a folder changes anything.
+    const ConfigDocument before = m_doc.Document();
+    WriteFile(m_dir + "/other.ini", "[Zentrik Settings]\nTimeout=40\n");
+    for (const std::string& path : {m_dir + "/other.ini", m_dir}) {
+        m_skin.fileChoice = path;
+        m_shell->OnCommand(texts::kIdOpenConfiguration);
+        ASSERT_FALSE(m_skin.boxes.empty());
+        EXPECT_EQ(m_skin.boxes.back().text, "The file holds no Zentrik configuration.");
+        EXPECT_TRUE(SameRecord(m_doc.Document(), before));
+    }
+    EXPECT_EQ(m_refreshes.hints.size(), 1u);
+}
+
+TEST_F(ConfigCommands, TheComparisonShowsTheDifferencesAndDoesWhatTheUserChooses) {
+    const std::string source = m_dir + "/controller.ini";
+    {
+        AppSettings controller;
+        controller.SetPath(source);
+        ConfigDocument doc = SampleConfigDocument();
+        ASSERT_TRUE(SaveDocument(controller, doc));
+    }
+    const std::string record = m_dir + "/record.txt";
+    Simulator sim({"--config", source, "--record", record});
+    Start(sim.Device());
+    ASSERT_TRUE(m_shell->Command(texts::kIdCompare).enabled);
+    m_doc.Document() = SampleConfigDocument();
+    m_doc.Document().record.stage[0].RPM_Max = 6000;  // the sample's controller holds 6500
+
+    m_skin.compareChoice = CompareChoice::UseControllers;
+    m_shell->OnCommand(texts::kIdCompare);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return Idle() && !m_skin.compares.empty(); }));
+    ASSERT_EQ(m_skin.compares.size(), 1u);
+    ASSERT_EQ(m_skin.compares[0].size(), 1u);
+    EXPECT_EQ(m_skin.compares[0][0].setting, "Stage 1 RPM Cutoff");
+    EXPECT_EQ(m_doc.Document().record.stage[0].RPM_Max, 6500);  // the controller's, taken
+    EXPECT_EQ(m_refreshes.hints, std::vector<int>{1});
+    EXPECT_TRUE(m_skin.noticeTitles.empty());
+
+    // Nothing differs now: a box says so.
+    m_shell->OnCommand(texts::kIdCompare);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return Idle() && !m_skin.boxes.empty(); }));
+    EXPECT_EQ(m_skin.boxes.back().caption, "Compare With Controller");
+    EXPECT_EQ(m_skin.boxes.back().text,
+              "The controller holds the same configuration as this computer.");
+
+    // Upload This sends this computer's configuration.
+    m_doc.Document().record.stage[1].Frequency = 40;
+    m_skin.compareChoice = CompareChoice::UploadThis;
+    m_shell->OnCommand(texts::kIdCompare);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return m_skin.noticeTitles.size() == 1; }));
+    EXPECT_EQ(m_skin.noticeTitles[0], "Config Uploaded");
+    EXPECT_EQ(m_skin.compares.size(), 2u);
+}
+
+TEST_F(ConfigCommands, AChosenPortIsOpenedKeptAcrossARestartAndReopenedWhenItComesBack) {
+    const std::string link = m_dir + "/controller";
+    auto sim = std::make_unique<Simulator>(std::vector<std::string>{"--link", link});
+    *m_attached = false;  // automatic discovery finds nothing
+    Start({});
+    EXPECT_FALSE(m_shell->Link().IsPortOpen());
+    const std::vector<PortChoice> choices = m_shell->PortChoices();
+    ASSERT_FALSE(choices.empty());
+    EXPECT_EQ(choices[0].id, texts::kIdPortAutomatic);
+    EXPECT_TRUE(choices[0].checked);
+
+    // The pseudo-terminal is not on USB, so the list does not hold it: the settings do.
+    m_settings.PortDevice = link;
+    m_shell->OnCommand(texts::kIdScan);
+    EXPECT_TRUE(m_shell->Link().IsPortOpen());
+    EXPECT_FALSE(m_shell->PortChoices()[0].checked);
+
+    m_shell.reset();  // the frame goes; the choice is saved with the settings
+    AppSettings reread;
+    reread.SetPath(m_ini);
+    reread.LoadSettings();
+    EXPECT_EQ(reread.PortDevice, link);
+    m_shell = std::make_unique<FrameShell>(m_skin, m_doc, m_settings,
+                                           std::make_unique<SwitchableBridges>(m_attached));
+    m_skin.shell = m_shell.get();
+    m_shell->Create();
+    EXPECT_TRUE(m_shell->Link().IsPortOpen());
+
+    // Unplugged: the hang-up closes it; plugged back: any device change reopens it.
+    sim->Kill();
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return !m_shell->Link().IsPortOpen(); }));
+    m_shell->OnDeviceChange(FrameShell::kDeviceArrival);  // not back yet: nothing is shown
+    EXPECT_FALSE(m_shell->Link().IsPortOpen());
+    sim = std::make_unique<Simulator>(std::vector<std::string>{"--link", link});
+    m_shell->OnDeviceChange(FrameShell::kDeviceArrival);
+    EXPECT_TRUE(m_shell->Link().IsPortOpen());
+    EXPECT_TRUE(m_skin.boxes.empty());
+
+    // Automatic again: discovery decides, and finds nothing.
+    m_shell->OnCommand(texts::kIdPortAutomatic);
+    EXPECT_TRUE(m_settings.PortDevice.empty());
+    EXPECT_FALSE(m_shell->Link().IsPortOpen());
+}
+
+}  // namespace
+}  // namespace zentrik::test
