@@ -271,8 +271,11 @@ void CMainFrame::StartDeviceWatcher() {
 
 void CMainFrame::InitialUpdate() {
     m_view->OnInitialUpdate();
-    // Fit the frame around the form, within the screen; a smaller screen scrolls the form.
+    // Fit the frame around the form, within the screen. The form never gets smaller than it
+    // lays out naturally: a smaller window scrolls it instead of squeezing its lists and
+    // fields until their texts are cut.
     const QSize form = m_view->sizeHint();
+    m_view->setMinimumSize(form);
     int width = std::max(form.width(), m_toolBar->sizeHint().width());
     int height = form.height() + m_banner->sizeHint().height();
     height += menuBar()->sizeHint().height();

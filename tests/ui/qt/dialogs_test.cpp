@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTest>
@@ -212,6 +214,10 @@ TEST(Window, ANarrowWindowCutsTheStatisticsBeforeTheStatusText) {
             EXPECT_LE(statistics->geometry().right(), frame.statusBar()->width());
         }
     }
+    // Narrower than the form, the form scrolls rather than squeezing its fields.
+    QScrollBar* across = frame.ViewArea()->horizontalScrollBar();
+    EXPECT_TRUE(across->isVisible());
+    EXPECT_GE(frame.View()->width(), frame.View()->sizeHint().width());
     frame.resize(900, frame.height());
     QApplication::processEvents();
     EXPECT_TRUE(statistics->isVisible());
