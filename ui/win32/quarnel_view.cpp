@@ -71,11 +71,13 @@ namespace {
 // Redo is not in the template, and the row of curve commands has no gap a button with a
 // caption fits in (7, 4, 12 and 20 dialog units). So Undo moves 8 units to the left, to stand
 // 4 from Smooth Points as Smooth Points stands from Reset to Straight Line, and Redo takes the
-// place this leaves beside it, up to 2 units from the stage frame's edge (x 347). No control
-// is made smaller, and the places are in dialog units, so they grow with the font at every
-// resolution.
+// place this leaves beside it on the same row, up to 2 units from the stage frame's right edge:
+// 22 units wide. No control is made smaller, and the places are in dialog units, so they grow
+// with the font at every resolution.
 constexpr int kUndoShiftDlu = 8;
-constexpr RECT kRedoPlaceDlu{323, 167, 323 + 22, 167 + 12};
+constexpr int kButtonGapDlu = 4;
+constexpr int kStageFrameRightDlu = 7 + 340;
+constexpr int kFrameMarginDlu = 2;
 
 ControlKind KindOf(int id) {
     if (id == kRedo) {
@@ -183,12 +185,14 @@ void CQuarnelView::CreateRedoButton() {
         return place;
     };
     const FormControlSpec& undo = *FindFormControl(kUndo);
-    const RECT undoPlace = pixels(RECT{undo.x - kUndoShiftDlu, undo.y,
-                                       undo.x - kUndoShiftDlu + undo.width, undo.y + undo.height});
+    const int undoLeft = undo.x - kUndoShiftDlu;
+    const RECT undoPlace =
+        pixels(RECT{undoLeft, undo.y, undoLeft + undo.width, undo.y + undo.height});
     SetWindowPos(Control(kUndo), nullptr, undoPlace.left, undoPlace.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    const RECT place = pixels(kRedoPlaceDlu);
+    const RECT place = pixels(RECT{undoLeft + undo.width + kButtonGapDlu, undo.y,
+                                   kStageFrameRightDlu - kFrameMarginDlu, undo.y + undo.height});
     HWND redo = CreateWindowExW(
         0, L"BUTTON", Wide(editor_texts::kRedo).c_str(), WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON,
         place.left, place.top, place.right - place.left, place.bottom - place.top, m_hwnd,
