@@ -368,7 +368,10 @@ void CCurveGraph::Sync() {
         return;
     }
     constexpr UINT kNow = RDW_INVALIDATE | RDW_UPDATENOW;
-    if (repaint.whole || m_model.BackgroundDirty()) {
+    // A click that picks another point moves the focus cue's ring away from the last one,
+    // outside the stretch the model asks for.
+    const int ring = m_model.Focused() ? m_model.SelectedIndex() : -1;
+    if (repaint.whole || m_model.BackgroundDirty() || ring != m_ringPoint) {
         RedrawWindow(m_hwnd, nullptr, nullptr, kNow);
     } else if (!repaint.Empty()) {
         RECT client{};
@@ -418,8 +421,17 @@ void CCurveGraph::Paint(HDC target, const RECT& area) {
         graphics.ScaleTransform(m_scale, m_scale);
         DrawForeground(graphics, x / m_scale, (x + w) / m_scale);
         if (m_model.Focused()) {
-            DrawFocusCue(graphics);
+            DrawPickedRing(graphics);
         }
+        m_ringPoint = m_model.Focused() ? m_model.SelectedIndex() : -1;
+    }
+    if (m_model.Focused()) {
+        // The system's dotted focus frame round the control. It inverts what lies under it, and
+        // the stretch was copied fresh from the static layer, so it is drawn within that only.
+        const int saved = SaveDC(m_frame.dc);
+        IntersectClipRect(m_frame.dc, area.left, area.top, area.right, area.bottom);
+        DrawFocusRect(m_frame.dc, &client);
+        RestoreDC(m_frame.dc, saved);
     }
     BitBlt(target, x, y, w, h, m_frame.dc, x, y, SRCCOPY);
 }
@@ -480,23 +492,49 @@ void CCurveGraph::DrawForeground(gp::Graphics& graphics, float left, float right
     const QualityContainer quality(graphics);
     const PlotRect& p = m_model.Plot();
     const auto& points = m_model.Points();
+    const auto at = [&points](int i) {
+        const GraphPoint& point = points[static_cast<std::size_t>(i)];
+        return gp::PointF(point.x, point.y);
+    };
+
+    // Only the part of the curve over the stretch being painted, from the last point left of
+    // it to the first point right of it, so that a drag does not draw the whole curve again.
+    constexpr float kPenReach = 2.0f;
+    int first = 0;
+    int last = kLast;
+    for (int i = 0; i < kPercentPoints; ++i) {
+        if (at(i).X <= left - kPenReach) {
+            first = i;
+        }
+    }
+    for (int i = kLast; i >= 0; --i) {
+        if (at(i).X >= right + kPenReach) {
+            last = i;
+        }
+    }
 
     // The area under the curve: up from the bottom to point 0, along the points, across to the
-    // right edge at point 19's height and down.
-    std::array<gp::PointF, kPercentPoints + 3> area;
-    area[0] = gp::PointF(points[0].x, p.Bottom());
-    for (int i = 0; i < kPercentPoints; ++i) {
-        area[static_cast<std::size_t>(i) + 1] = gp::PointF(points[static_cast<std::size_t>(i)].x,
-                                                           points[static_cast<std::size_t>(i)].y);
+    // right edge at point 19's height and down. The line follows every edge of it but the
+    // bottom and the right one.
+    std::array<gp::PointF, kPercentPoints + 3> outline;
+    int count = 0;
+    outline[count++] = gp::PointF(at(first).X, p.Bottom());
+    const int lineStart = first == 0 ? 0 : 1;
+    for (int i = first; i <= last; ++i) {
+        outline[count++] = at(i);
     }
-    area[kPercentPoints + 1] = gp::PointF(p.Right(), points[kLast].y);
-    area[kPercentPoints + 2] = gp::PointF(p.Right(), p.Bottom());
+    int lineCount = count - lineStart;
+    if (last == kLast) {
+        outline[count++] = gp::PointF(p.Right(), at(kLast).Y);
+        ++lineCount;
+        outline[count++] = gp::PointF(p.Right(), p.Bottom());
+    } else {
+        outline[count++] = gp::PointF(at(last).X, p.Bottom());
+    }
     const gp::SolidBrush fill(kArea);
-    graphics.FillPolygon(&fill, area.data(), static_cast<INT>(area.size()), gp::FillModeAlternate);
-
-    // The line: every edge of the area but the bottom and the right one.
+    graphics.FillPolygon(&fill, outline.data(), count, gp::FillModeAlternate);
     const gp::Pen line(kLine, 1.0f);
-    graphics.DrawLines(&line, area.data(), kPercentPoints + 2);
+    graphics.DrawLines(&line, outline.data() + lineStart, lineCount);
 
     const float radius = kMarkerSize / 2.0f;
     for (const GraphPoint& point : points) {
@@ -519,20 +557,16 @@ void CCurveGraph::DrawForeground(gp::Graphics& graphics, float left, float right
     }
 }
 
-void CCurveGraph::DrawFocusCue(gp::Graphics& graphics) const {
-    // A dotted frame round the control, and a ring round the point the keys move.
-    const QualityContainer quality(graphics);
-    const gp::Color highlight = SystemColour(COLOR_HIGHLIGHT);
-    if (const int picked = m_model.SelectedIndex(); picked >= 0) {
-        const GraphPoint point = m_model.PointPosition(picked);
-        const float ring = kMarkerSize / 2.0f + 3.0f;
-        const gp::Pen pen(highlight, 2.0f);
-        graphics.DrawEllipse(&pen, point.x - ring, point.y - ring, 2 * ring, 2 * ring);
+void CCurveGraph::DrawPickedRing(gp::Graphics& graphics) const {
+    const int picked = m_model.SelectedIndex();
+    if (picked < 0) {
+        return;
     }
-    gp::Pen frame(SystemColour(COLOR_WINDOWTEXT), 1.0f);
-    frame.SetDashStyle(gp::DashStyleDot);
-    graphics.DrawRectangle(&frame, gp::RectF(0.5f, 0.5f, m_frame.width / m_scale - 1.0f,
-                                             m_frame.height / m_scale - 1.0f));
+    const QualityContainer quality(graphics);
+    const GraphPoint point = m_model.PointPosition(picked);
+    const float ring = kMarkerSize / 2.0f + 3.0f;
+    const gp::Pen pen(SystemColour(COLOR_HIGHLIGHT), 2.0f);
+    graphics.DrawEllipse(&pen, point.x - ring, point.y - ring, 2 * ring, 2 * ring);
 }
 
 }  // namespace zentrik::win32

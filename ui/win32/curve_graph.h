@@ -78,7 +78,8 @@ class CCurveGraph {
     void DrawBackground(Gdiplus::Graphics& graphics) const;
     // `left` and `right`: the stretch being painted, in logical pixels.
     void DrawForeground(Gdiplus::Graphics& graphics, float left, float right) const;
-    void DrawFocusCue(Gdiplus::Graphics& graphics) const;
+    // While the graph has the focus: a ring round the point the keys move.
+    void DrawPickedRing(Gdiplus::Graphics& graphics) const;
 
     HWND m_hwnd;
     CurveGraphModel& m_model;
@@ -88,6 +89,7 @@ class CCurveGraph {
     float m_scale = 1.0f;
     Layer m_background;
     Layer m_frame;
+    int m_ringPoint = -1;  // the point the ring was last painted round
     int m_backgroundRenders = 0;
     int m_paints = 0;
     float m_lastX = 0.0f;  // the last mouse position, in logical pixels
