@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -157,6 +158,67 @@ void CQuarnelView::OnInitDialog() {
     }
     m_graph = std::make_unique<CCurveGraph>(Control(kGraph), m_form.Graph(), [this] { Sync(); });
     CreateRedoButton();
+    FitLabelsToTheirTexts();
+}
+
+void CQuarnelView::FitLabelsToTheirTexts() {
+    // The template's labels fit their texts in the font it was laid out for. Where the system
+    // gives that font other proportions (another face standing in for it, at a high DPI), a
+    // label that would cut its text grows to the left, as far as no control stands, shown now
+    // or later (other labels don't count: the ones that share a place are never shown
+    // together).
+    HDC dc = GetDC(m_hwnd);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0)));
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(m_hwnd, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    const auto placeOf = [this](HWND w) {
+        RECT r;
+        GetWindowRect(w, &r);
+        MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    for (HWND label : children) {
+        wchar_t className[16] = {};
+        GetClassNameW(label, className, 16);
+        const LONG style = GetWindowLongW(label, GWL_STYLE);
+        if (_wcsicmp(className, L"Static") != 0 || (style & SS_TYPEMASK) > SS_RIGHT) {
+            continue;  // not a text label (the graph's area, a picture)
+        }
+        const int length = GetWindowTextLengthW(label);
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        GetWindowTextW(label, text.data(), length + 1);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), length, &extent);
+        RECT place = placeOf(label);
+        const int missing = extent.cx - (place.right - place.left);
+        if (missing <= 0) {
+            continue;
+        }
+        RECT wanted = place;
+        wanted.left -= missing;
+        for (HWND other : children) {
+            RECT otherPlace = placeOf(other);
+            RECT overlap;
+            wchar_t otherClass[16] = {};
+            GetClassNameW(other, otherClass, 16);
+            const bool groupBox = _wcsicmp(otherClass, L"Button") == 0 &&
+                                  (GetWindowLongW(other, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+            const bool otherLabel = _wcsicmp(otherClass, L"Static") == 0 &&
+                                    (GetWindowLongW(other, GWL_STYLE) & SS_TYPEMASK) <= SS_RIGHT;
+            if (other != label && !groupBox && !otherLabel &&
+                IntersectRect(&overlap, &wanted, &otherPlace)) {
+                wanted.left = std::max(wanted.left, otherPlace.right);
+            }
+        }
+        SetWindowPos(label, nullptr, wanted.left, wanted.top, wanted.right - wanted.left,
+                     wanted.bottom - wanted.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(m_hwnd, dc);
 }
 
 void CQuarnelView::FillLists() {

@@ -60,6 +60,7 @@ class CQuarnelView : public zentrik::DocumentView {
     void OnInitDialog();
     void FillLists();
     void CreateRedoButton();
+    void FitLabelsToTheirTexts();
     bool OnCommand(int id, int code);
     // Shows again what the form changed, then repaints what the graph says.
     void Sync();
