@@ -1,0 +1,72 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "config/app_settings.h"
+#include "config/config_document.h"
+#include "editor/stage_form.h"
+#include "shell/quarnel_doc.h"
+
+namespace zentrik::win32 {
+class CCurveGraph;
+}  // namespace zentrik::win32
+
+// The configuration form in a Win32 window: dialog template 130 made a child of the frame's
+// client area. It fills the lists, binds the numeric edits and the graph to the form's
+// behaviour (StageForm), shows the state StageForm holds and hands it what the user does.
+// Every rule lives in StageForm; this class only binds windows to it.
+//
+// The frame creates it with Create, then calls OnInitialUpdate once; the document calls
+// OnUpdate with its hint. The frame's message loop hands every message to PreTranslate first
+// (after its own accelerators) and dispatches it only when PreTranslate returns false: the
+// form needs that for Tab, Enter and Escape in its controls and for Undo/Redo from the
+// keyboard. GDI+ must have been started (GdiplusStartup) before Create and stay up while the
+// form exists.
+class CQuarnelView : public zentrik::DocumentView {
+  public:
+    CQuarnelView(zentrik::ConfigDocument& doc, zentrik::AppSettings& settings);
+    ~CQuarnelView() override;
+    CQuarnelView(const CQuarnelView&) = delete;
+    CQuarnelView& operator=(const CQuarnelView&) = delete;
+
+    // Registers the numeric edit's class if needed and creates template 130 as a child of
+    // `parent` (WS_CHILD, no caption), with every list filled and the graph and edits bound.
+    bool Create(HINSTANCE instance, HWND parent);
+    HWND Hwnd() const { return m_hwnd; }
+    // StageForm::OnInitialUpdate, then every control shown from the state.
+    void OnInitialUpdate();
+    // DocumentView: a non-zero hint refreshes the whole form.
+    void OnUpdate(int hint) override;
+    // A typed but unconfirmed value goes to the form first, as Enter would send it. The frame
+    // calls this before any command acts on the document.
+    void CommitPendingEdit();
+    // The form's size in pixels: template 130 at the current DPI.
+    SIZE FormSize() const;
+    zentrik::StageForm& Form() { return m_form; }
+    // The control with a given id (nullptr for none), for tests.
+    HWND Control(int id) const;
+    // The frame's message loop offers every message here first; true when the form took it
+    // (then the loop neither translates nor dispatches it).
+    bool PreTranslate(MSG& msg);
+
+    // The graph control, for tests.
+    zentrik::win32::CCurveGraph& Graph() { return *m_graph; }
+
+  private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnInitDialog();
+    void FillLists();
+    void CreateRedoButton();
+    bool OnCommand(int id, int code);
+    // Shows again what the form changed, then repaints what the graph says.
+    void Sync();
+    void SyncControl(int id);
+
+    zentrik::StageForm m_form;
+    HINSTANCE m_instance = nullptr;
+    HWND m_hwnd = nullptr;
+    std::unique_ptr<zentrik::win32::CCurveGraph> m_graph;
+};
