@@ -1,0 +1,361 @@
+#include "ui/win32/quarnel_view.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/controller_config.h"
+#include "editor/control_ids.h"
+#include "editor/editor_texts.h"
+#include "editor/form_controls.h"
+#include "ui/win32/curve_graph.h"
+#include "ui/win32/numeric_edit.h"
+#include "ui/win32/res/resource_ids.h"
+#include "ui/win32/res/resource_tables.h"
+#include "ui/win32/wide_text.h"
+
+using namespace zentrik;
+using namespace zentrik::control_ids;
+using zentrik::win32::CCurveGraph;
+using zentrik::win32::CNumericEdit;
+using zentrik::win32::Wide;
+
+// The resource script and the behaviour number the form's controls alike.
+static_assert(IDC_MULTIPLIER == kMultiplier);
+static_assert(IDC_RPM_TRIGGER == kRpmTrigger);
+static_assert(IDC_RPM_CUTOFF == kRpmCutoff);
+static_assert(IDC_MAP_CUTOFF == kMapCutoff);
+static_assert(IDC_MAP_TRIGGER == kMapTrigger);
+static_assert(IDC_MAP_END == kMapEnd);
+static_assert(IDC_RAMP_TIME == kRampTime);
+static_assert(IDC_DELAY == kDelay);
+static_assert(IDC_START_PERCENT == kStart);
+static_assert(IDC_FINAL_PERCENT == kFinal);
+static_assert(IDC_STAGE_PRESENT == kStagePresent);
+static_assert(IDC_RAMP_TIME_LABEL == kRampLabel);
+static_assert(IDC_DELAY_LABEL == kDelayLabel);
+static_assert(IDC_FREQUENCY == kFrequency);
+static_assert(IDC_START_LABEL == kStartLabel);
+static_assert(IDC_FREQUENCY_LABEL == kFrequencyLabel);
+static_assert(IDC_FINAL_LABEL == kFinalLabel);
+static_assert(IDC_INPUT2_WILL == kInput2Will);
+static_assert(IDC_RPM_PRESENT == kRpmPresent);
+static_assert(IDC_FIRST_GEAR_LOCKOUT == kLockout);
+static_assert(IDC_TYPE == kType);
+static_assert(IDC_RPM_TRIGGER_LABEL == kRpmTriggerLabel);
+static_assert(IDC_MAP_TRIGGER_LABEL == kMapTriggerLabel);
+static_assert(IDC_GRAPH == kGraph);
+static_assert(IDC_PERCENT_LABEL == kPercentLabel);
+static_assert(IDC_AXIS_START == kAxisStart);
+static_assert(IDC_AXIS_NAME == kAxisName);
+static_assert(IDC_AXIS_END == kAxisEnd);
+static_assert(IDC_MAP_END_LABEL == kMapEndLabel);
+static_assert(IDC_TYPE_LABEL == kTypeLabel);
+static_assert(IDC_INPUT2_WILL_LABEL == kInput2WillLabel);
+static_assert(IDC_THIS_STAGE_LABEL == kThisStageLabel);
+static_assert(IDC_STAGE == kStage);
+static_assert(IDC_SMOOTH_WHEN_DRAGGING == kSmoothWhenDragging);
+static_assert(IDC_RESET_TO_STRAIGHT_LINE == kResetToStraightLine);
+static_assert(IDC_SMOOTH_POINTS == kSmoothPoints);
+static_assert(IDC_UNDO == kUndo);
+static_assert(IDC_INPUT2 == kInput2);
+static_assert(IDC_MAP_UNITS == kUnits);
+static_assert(IDC_MAP_CUTOFF_LABEL == kMapCutoffLabel);
+static_assert(IDC_RPM_CUTOFF_LABEL == kRpmCutoffLabel);
+static_assert(std::wstring_view(CNumericEdit::kClassName) == L"" NUMERIC_EDIT_CLASS);
+
+namespace {
+
+// Redo is not in the template, and the row of curve commands has no gap a button with a
+// caption fits in (7, 4, 12 and 20 dialog units). So Undo moves 8 units to the left, to stand
+// 4 from Smooth Points as Smooth Points stands from Reset to Straight Line, and Redo takes the
+// place this leaves beside it on the same row, up to 2 units from the stage frame's right edge:
+// 22 units wide. No control is made smaller, and the places are in dialog units, so they grow
+// with the font at every resolution.
+constexpr int kUndoShiftDlu = 8;
+constexpr int kButtonGapDlu = 4;
+constexpr int kStageFrameRightDlu = 7 + 340;
+constexpr int kFrameMarginDlu = 2;
+
+ControlKind KindOf(int id) {
+    if (id == kRedo) {
+        return ControlKind::Button;
+    }
+    const FormControlSpec* spec = FindFormControl(id);
+    return spec != nullptr ? spec->kind : ControlKind::GroupBox;
+}
+
+bool StyleShown(HWND control) {
+    return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+bool KeyDown(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+}  // namespace
+
+CQuarnelView::CQuarnelView(ConfigDocument& doc, AppSettings& settings) : m_form(doc, settings) {}
+
+CQuarnelView::~CQuarnelView() {
+    if (m_hwnd != nullptr) {
+        DestroyWindow(m_hwnd);
+    }
+}
+
+bool CQuarnelView::Create(HINSTANCE instance, HWND parent) {
+    if (m_hwnd != nullptr || !CNumericEdit::Register(instance)) {
+        return false;
+    }
+    // The graph's tooltip is a common control.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    m_instance = instance;
+    return CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FORM), parent, DialogProc,
+                              reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+INT_PTR CALLBACK CQuarnelView::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* view = reinterpret_cast<CQuarnelView*>(lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        view->m_hwnd = hwnd;
+        view->OnInitDialog();
+        return FALSE;  // the frame decides where the focus goes
+    }
+    auto* view = reinterpret_cast<CQuarnelView*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (view == nullptr) {
+        return FALSE;
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        view->m_hwnd = nullptr;
+        return FALSE;
+    }
+    return view->OnMessage(message, wParam, lParam);
+}
+
+void CQuarnelView::OnInitDialog() {
+    // Tab from the frame's other windows goes into the form's controls.
+    SetWindowLongPtrW(m_hwnd, GWL_EXSTYLE,
+                      GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+    FillLists();
+    for (const FormControlSpec& spec : FormControls()) {
+        if (spec.kind == ControlKind::NumericEdit) {
+            SendMessageW(Control(spec.id), CNumericEdit::kAttachField, 0,
+                         reinterpret_cast<LPARAM>(&m_form.Field(spec.id)));
+        }
+    }
+    m_graph = std::make_unique<CCurveGraph>(Control(kGraph), m_form.Graph(), [this] { Sync(); });
+    CreateRedoButton();
+}
+
+void CQuarnelView::FillLists() {
+    const auto fill = [this](int id, const auto& entries) {
+        HWND list = Control(id);
+        SendMessageW(list, CB_RESETCONTENT, 0, 0);
+        for (const auto& entry : entries) {
+            const std::wstring text = Wide(entry);
+            SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+    };
+    for (const win32_res::FormList& list : win32_res::kFormLists) {
+        fill(list.id, list.entries);
+    }
+    std::vector<std::string_view> multipliers;
+    for (const RpmMultiplierChoice& choice : RpmMultiplierChoices()) {
+        multipliers.push_back(choice.text);
+    }
+    fill(win32_res::kMultiplierList, multipliers);
+}
+
+void CQuarnelView::CreateRedoButton() {
+    const auto pixels = [this](const RECT& dialogUnits) {
+        RECT place = dialogUnits;
+        MapDialogRect(m_hwnd, &place);
+        return place;
+    };
+    const FormControlSpec& undo = *FindFormControl(kUndo);
+    const int undoLeft = undo.x - kUndoShiftDlu;
+    const RECT undoPlace =
+        pixels(RECT{undoLeft, undo.y, undoLeft + undo.width, undo.y + undo.height});
+    SetWindowPos(Control(kUndo), nullptr, undoPlace.left, undoPlace.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const RECT place = pixels(RECT{undoLeft + undo.width + kButtonGapDlu, undo.y,
+                                   kStageFrameRightDlu - kFrameMarginDlu, undo.y + undo.height});
+    HWND redo = CreateWindowExW(
+        0, L"BUTTON", Wide(editor_texts::kRedo).c_str(), WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON,
+        place.left, place.top, place.right - place.left, place.bottom - place.top, m_hwnd,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kRedo)), m_instance, nullptr);
+    SendMessageW(redo, WM_SETFONT, SendMessageW(m_hwnd, WM_GETFONT, 0, 0), FALSE);
+    // Right after Undo in the tab order.
+    SetWindowPos(redo, Control(kUndo), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+INT_PTR CQuarnelView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == CNumericEdit::Messages().changed) {
+        m_form.OnFieldChanged(static_cast<int>(wParam), *reinterpret_cast<const double*>(lParam));
+        Sync();
+        SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, 1);
+        return TRUE;
+    }
+    switch (message) {
+        case WM_COMMAND:
+            return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+        case WM_SYSCOLORCHANGE:
+            // Children hear of new system colours only from their parent.
+            SendMessageW(Control(kGraph), message, wParam, lParam);
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+bool CQuarnelView::OnCommand(int id, int code) {
+    HWND control = Control(id);
+    if (control == nullptr) {
+        return id == IDOK || id == IDCANCEL;  // Enter and Escape: the form has no default button
+    }
+    switch (KindOf(id)) {
+        case ControlKind::List:
+            if (code != CBN_SELCHANGE) {
+                return false;
+            }
+            m_form.OnListSelected(id, static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
+            break;
+        case ControlKind::CheckBox:
+            if (code != BN_CLICKED) {
+                return false;
+            }
+            m_form.OnCheckClicked(id, SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
+            break;
+        case ControlKind::Button:
+            if (code != BN_CLICKED) {
+                return false;
+            }
+            m_form.OnButtonClicked(id);
+            break;
+        default:
+            return false;
+    }
+    Sync();
+    return true;
+}
+
+void CQuarnelView::Sync() {
+    for (const int id : m_form.TakeChanges()) {
+        SyncControl(id);
+    }
+    if (m_graph) {
+        m_graph->Sync();
+    }
+}
+
+void CQuarnelView::SyncControl(int id) {
+    HWND control = Control(id);
+    if (control == nullptr) {
+        return;
+    }
+    const ControlState& state = m_form.Control(id);
+    switch (KindOf(id)) {
+        case ControlKind::List:
+            SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(state.selected), 0);
+            break;
+        case ControlKind::CheckBox:
+            SendMessageW(control, BM_SETCHECK, state.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+            break;
+        case ControlKind::Label:
+            if (const std::wstring text = Wide(state.text); text != WindowText(control)) {
+                SetWindowTextW(control, text.c_str());
+            }
+            break;
+        case ControlKind::NumericEdit:
+            SendMessageW(control, CNumericEdit::kShowField, 0, 0);
+            break;
+        default:
+            break;
+    }
+    // A control hidden with the focus gives it to the form, whose dialog procedure passes it
+    // on to a control still shown.
+    if (StyleShown(control) != state.shown) {
+        ShowWindow(control, state.shown ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+void CQuarnelView::OnInitialUpdate() {
+    m_form.OnInitialUpdate();
+    // Every control from the form's state once, whether or not it changed (a list with no
+    // entry selected, say, which a new list does not show either).
+    m_form.TakeChanges();
+    for (const FormControlSpec& spec : FormControls()) {
+        if (spec.id >= 0) {
+            SyncControl(spec.id);
+        }
+    }
+    SyncControl(kRedo);
+    if (m_graph) {
+        m_graph->Sync();
+    }
+}
+
+void CQuarnelView::OnUpdate(int hint) {
+    m_form.OnUpdate(hint);
+    Sync();
+}
+
+void CQuarnelView::CommitPendingEdit() {
+    for (const FormControlSpec& spec : FormControls()) {
+        if (spec.kind == ControlKind::NumericEdit) {
+            SendMessageW(Control(spec.id), CNumericEdit::kCommitTyped, 0, 0);
+        }
+    }
+}
+
+SIZE CQuarnelView::FormSize() const {
+    RECT form{0, 0, kFormWidthDlu, kFormHeightDlu};
+    if (m_hwnd == nullptr || !MapDialogRect(m_hwnd, &form)) {
+        return SIZE{0, 0};
+    }
+    return SIZE{form.right, form.bottom};
+}
+
+HWND CQuarnelView::Control(int id) const {
+    return m_hwnd != nullptr ? GetDlgItem(m_hwnd, id) : nullptr;
+}
+
+bool CQuarnelView::PreTranslate(MSG& msg) {
+    if (m_hwnd == nullptr || (msg.hwnd != m_hwnd && !IsChild(m_hwnd, msg.hwnd))) {
+        return false;
+    }
+    if (msg.message == WM_KEYDOWN && KeyDown(VK_CONTROL) && !KeyDown(VK_MENU) &&
+        !CNumericEdit::IsTyping(GetFocus())) {
+        // Undo and Redo of the curve; a field being typed in keeps these keys for its text.
+        const bool shift = KeyDown(VK_SHIFT);
+        if (msg.wParam == 'Z') {
+            if (shift) {
+                m_form.RedoFromKeyboard();
+            } else {
+                m_form.UndoFromKeyboard();
+            }
+            Sync();
+            return true;
+        }
+        if (msg.wParam == 'Y' && !shift) {
+            m_form.RedoFromKeyboard();
+            Sync();
+            return true;
+        }
+    }
+    // Tab, the arrows between buttons, Enter and Escape, as in any dialog.
+    return IsDialogMessageW(m_hwnd, &msg) != FALSE;
+}
