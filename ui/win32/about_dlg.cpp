@@ -1,6 +1,10 @@
 #include "ui/win32/about_dlg.h"
 
+#include <algorithm>
+#include <cwchar>
+
 #include "shell/about_text.h"
+#include "ui/win32/dialog_placement.h"
 #include "ui/win32/res/resource_ids.h"
 #include "ui/win32/screen_dpi.h"
 #include "ui/win32/wide_text.h"
@@ -19,6 +23,59 @@ INT_PTR CAboutDlg::DoModal(HINSTANCE instance, HWND owner, int dpi) {
         m_picture = nullptr;
     }
     return result;
+}
+
+void CAboutDlg::FitControls(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    // The picture control takes its bitmap's size: centred across the box, which the
+    // template's font may make wider than the picture.
+    HWND picture = GetDlgItem(hwnd, IDC_ABOUT_PICTURE);
+    RECT rect{};
+    GetWindowRect(picture, &rect);
+    const int spare = client.right - (rect.right - rect.left);
+    SetWindowPos(picture, nullptr, spare > 0 ? spare / 2 : 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The version field as wide as its text, up to the OK button.
+    HWND version = GetDlgItem(hwnd, IDC_ABOUT_VERSION);
+    HWND ok = GetDlgItem(hwnd, IDOK);
+    RECT field{};
+    RECT button{};
+    GetWindowRect(version, &field);
+    GetWindowRect(ok, &button);
+    MapWindowPoints(HWND_DESKTOP, hwnd, reinterpret_cast<POINT*>(&field), 2);
+    MapWindowPoints(HWND_DESKTOP, hwnd, reinterpret_cast<POINT*>(&button), 2);
+    // A font whose dialog units come out a little short of the picture's resolution leaves
+    // the picture reaching into the bottom row: the row and the box go down by as much.
+    const int overlap = (rect.bottom - rect.top) - std::min(field.top, button.top);
+    if (overlap > 0) {
+        for (RECT* place : {&field, &button}) {
+            OffsetRect(place, 0, overlap);
+        }
+        SetWindowPos(ok, nullptr, button.left, button.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(version, nullptr, field.left, field.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT box{};
+        GetWindowRect(hwnd, &box);
+        SetWindowPos(hwnd, nullptr, 0, 0, box.right - box.left, box.bottom - box.top + overlap,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    wchar_t text[128] = {};
+    GetWindowTextW(version, text, static_cast<int>(std::size(text)));
+    HDC dc = GetDC(version);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(version, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(version, dc);
+    const int wanted = extent.cx + GetSystemMetrics(SM_CXEDGE) * 4;
+    if (wanted > field.right - field.left) {
+        const int width = std::min<int>(wanted, button.left - field.left);
+        SetWindowPos(version, nullptr, 0, 0, width, field.bottom - field.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 INT_PTR CALLBACK CAboutDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -46,6 +103,8 @@ INT_PTR CAboutDlg::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
                     }
                 }
             }
+            FitControls(hwnd);
+            zentrik::win32::CenterOverOwner(hwnd);
             return TRUE;  // focus on OK, the default button
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:

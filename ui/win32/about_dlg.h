@@ -17,6 +17,8 @@ class CAboutDlg {
   private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The picture centred and the version field wide enough for its text.
+    static void FitControls(HWND hwnd);
 
     std::function<void()> m_onPictureClick;
     HINSTANCE m_instance = nullptr;

@@ -2,10 +2,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "editor/compare_texts.h"
 #include "shell/shell_texts.h"
+#include "ui/win32/dialog_placement.h"
 #include "ui/win32/wide_text.h"
 
 namespace texts = zentrik::shell_texts;
@@ -29,7 +31,7 @@ constexpr int kCloseWidth = 50;
 std::vector<DWORD> EmptyTemplate(const std::wstring& caption) {
     std::vector<WORD> words;
     DLGTEMPLATE head{};
-    head.style = DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    head.style = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
     head.cx = kWidth;
     head.cy = kHeight;
     const auto* raw = reinterpret_cast<const WORD*>(&head);
@@ -110,9 +112,26 @@ void CCompareDlg::OnInitDialog(HWND hwnd) {
         ++row;
     }
     // Each column as wide as its widest text or heading; the last one takes what is left.
-    ListView_SetColumnWidth(list, 0, LVSCW_AUTOSIZE_USEHEADER);
-    ListView_SetColumnWidth(list, 1, LVSCW_AUTOSIZE_USEHEADER);
-    ListView_SetColumnWidth(list, 2, LVSCW_AUTOSIZE_USEHEADER);
+    const auto textWidth = [list](const std::string& text) {
+        return ListView_GetStringWidth(list, Wide(text).c_str());
+    };
+    constexpr int kCellPadding = 16;
+    int used = 0;
+    for (int i = 0; i < 2; ++i) {
+        int width = textWidth(i == 0 ? zentrik::compare_texts::kSettingHeading
+                                     : zentrik::compare_texts::kThisComputer);
+        for (const zentrik::ConfigDifference& difference : m_rows) {
+            width = std::max(width, textWidth(i == 0 ? difference.setting : difference.here));
+        }
+        ListView_SetColumnWidth(list, i, width + kCellPadding);
+        used += width + kCellPadding;
+    }
+    RECT inside{};
+    GetClientRect(list, &inside);
+    ListView_SetColumnWidth(
+        list, 2,
+        std::max<int>(inside.right - used,
+                      textWidth(zentrik::compare_texts::kController) + kCellPadding));
 
     int right = kWidth - kMargin;
     MakeControl(hwnd, WC_BUTTONW, Wide(texts::kCloseButton), WS_TABSTOP | BS_DEFPUSHBUTTON,
@@ -126,6 +145,7 @@ void CCompareDlg::OnInitDialog(HWND hwnd) {
                 kUseControllersId, right - kUseControllersWidth, buttonTop, kUseControllersWidth,
                 kButtonHeight);
     SendMessageW(hwnd, DM_SETDEFID, IDCANCEL, 0);
+    zentrik::win32::CenterOverOwner(hwnd);
     SetFocus(list);
     if (!m_rows.empty()) {
         ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);

@@ -25,6 +25,8 @@ using zentrik::win32::Wide;
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"ZentrikMainFrame";
+// WM_DPICHANGED, which the Windows 7 headers this build targets leave out.
+constexpr UINT kDpiChanged = 0x02E0;
 
 // The serial ports' device interface class: a controller's bridge brings one when it is
 // plugged in and takes it away when it is pulled out.
@@ -338,6 +340,14 @@ LRESULT CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 DestroyWindow(m_hwnd);
             }
             return 0;
+        case kDpiChanged: {
+            // Moved to a screen of another resolution: the size Windows suggests for it.
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:

@@ -1,5 +1,6 @@
 #include "ui/win32/notice_dlg.h"
 
+#include "ui/win32/dialog_placement.h"
 #include "ui/win32/res/resource_ids.h"
 #include "ui/win32/wide_text.h"
 
@@ -27,6 +28,7 @@ INT_PTR CNoticeDlg::OnMessage(HWND hwnd, UINT message, WPARAM wParam) {
             SetWindowTextW(hwnd, Wide(m_countdown.Title()).c_str());
             ShowSecondsLeft(hwnd);
             SetTimer(hwnd, kTimerId, m_tickMilliseconds, nullptr);
+            zentrik::win32::CenterOverOwner(hwnd);
             return TRUE;
         case WM_TIMER:
             if (wParam != kTimerId) {

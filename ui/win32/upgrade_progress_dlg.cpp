@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/win32/dialog_placement.h"
 #include "ui/win32/res/resource_ids.h"
 #include "ui/win32/wide_text.h"
 
@@ -78,6 +79,7 @@ INT_PTR CUpgradeProgressDlg::OnMessage(UINT message, WPARAM wParam) {
             SendDlgItemMessageW(m_hwnd, IDC_PROGRESS_BAR, PBM_SETRANGE, 0,
                                 MAKELPARAM(0, m_progress->BarMaximum()));
             ShowNow();
+            zentrik::win32::CenterOverOwner(m_hwnd);
             // The transfer starts once the dialog is there to show it.
             m_source->SendNextFirmwareUnit();
             return TRUE;
