@@ -14,6 +14,15 @@
 //   window_driver press CAPTION ID            press a dialog's button
 //   window_driver yes-until CAPTION SECONDS   answer Yes to every box until CAPTION is up
 //   window_driver close SECONDS               close the main window and wait until it has gone
+//   window_driver resize WIDTH HEIGHT         give the main window that size (screenshots)
+//
+// And for the benchmarks (scripts/bench_wine.sh), each printing milliseconds:
+//   window_driver start-time EXE              starts EXE, waits for its painted, idle window
+//                                             (the start), then closes it
+//   window_driver upgrade FILE SECONDS        a whole firmware upgrade from FILE through the
+//                                             window: Yes to its questions, the file chosen,
+//                                             the transfer until the result (prints the whole
+//                                             upgrade, then the transfer in the dialog)
 //
 // Exit status 0 when the verb did what it says, 1 (with the reason on stderr) when not.
 #include <windows.h>
@@ -29,12 +38,21 @@ namespace {
 
 constexpr wchar_t kFrameClass[] = L"ZentrikMainFrame";
 constexpr DWORD kPollMs = 50;
+// The Upgrade Firmware command.
+constexpr int kUpgradeFirmware = 32775;
 
 int Fail(const wchar_t* format, const std::wstring& what = {}) {
     std::fwprintf(stderr, L"window_driver: ");
     std::fwprintf(stderr, format, what.c_str());
     std::fwprintf(stderr, L"\n");
     return 1;
+}
+
+// A top-level window's caption, read without a message to its (busy) thread.
+std::wstring CaptionOf(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, static_cast<int>(std::size(text)));
+    return text;
 }
 
 std::wstring TextOf(HWND window) {
@@ -76,7 +94,7 @@ HWND FindDialog(const std::wstring& caption) {
             auto* s = reinterpret_cast<Search*>(data);
             if (IsWindowVisible(window) && ClassOf(window) == L"#32770" &&
                 ProcessOf(window) == s->process &&
-                (s->caption->empty() || TextOf(window) == *s->caption)) {
+                (s->caption->empty() || CaptionOf(window) == *s->caption)) {
                 s->found = window;
                 return FALSE;
             }
@@ -167,6 +185,109 @@ double Seconds(const wchar_t* text) {
     return std::wcstod(text, nullptr);
 }
 
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 /
+           static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+// From the program's start until its window is shown and it waits for input, the first
+// painting done (the window is painted before the message loop first waits).
+int StartTime(const std::wstring& exe) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    const LARGE_INTEGER start = Now();
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return Fail(L"cannot start %ls", exe);
+    }
+    HWND frame = nullptr;
+    const ULONGLONG end = GetTickCount64() + 60000;
+    while (GetTickCount64() < end) {
+        frame = Frame();
+        if (frame != nullptr && IsWindowVisible(frame)) {
+            break;
+        }
+        frame = nullptr;
+        Sleep(1);
+    }
+    WaitForInputIdle(process.hProcess, 60000);
+    const LARGE_INTEGER shown = Now();
+    if (frame == nullptr) {
+        TerminateProcess(process.hProcess, 1);
+        return Fail(L"no window from %ls", exe);
+    }
+    std::wprintf(L"%.1f\n", Milliseconds(start, shown));
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 0;
+}
+
+int Upgrade(HWND frame, const std::wstring& file, double seconds) {
+    const LARGE_INTEGER start = Now();
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    // Quick while the questions come; during the transfer only the OK button's visibility is
+    // looked at, less often, so that the program's thread is not kept busy answering.
+    constexpr DWORD kTightPollMs = 2;
+    constexpr DWORD kTransferPollMs = 10;
+    HWND progress = nullptr;
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kUpgradeFirmware, 0), 0);
+    LARGE_INTEGER transferStart{};
+    bool fileChosen = false;
+    while (GetTickCount64() < end) {
+        if (progress == nullptr) {
+            progress = FindDialog(L"Dialog");
+            if (progress != nullptr) {
+                transferStart = Now();
+            }
+        }
+        if (progress != nullptr) {
+            HWND ok = GetDlgItem(progress, IDOK);
+            if (ok == nullptr || !IsWindowVisible(ok)) {
+                Sleep(kTransferPollMs);
+                continue;
+            }
+            const LARGE_INTEGER finished = Now();
+            const std::wstring result = TextOf(GetDlgItem(progress, 1049));
+            PostMessageW(progress, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(ok));
+            if (result.rfind(L"The update was successful!", 0) != 0) {
+                return Fail(L"the upgrade failed: %ls", result);
+            }
+            std::wprintf(L"%.1f %.1f\n", Milliseconds(start, finished),
+                         Milliseconds(transferStart, finished));
+            WaitFor(10, [] { return FindDialog(L"Dialog") == nullptr; });
+            return 0;
+        }
+        if (HWND chooser = FindDialog(L"Open"); chooser != nullptr && !fileChosen) {
+            HWND name = GetDlgItem(chooser, 1148);
+            if (name == nullptr) {
+                name = GetDlgItem(chooser, 1152);
+            }
+            SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+            PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            fileChosen = true;
+        } else if (HWND box = FindDialog(L"");
+                   box != nullptr && GetDlgItem(box, IDYES) != nullptr) {
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+            WaitFor(5, [box] { return !IsWindow(box) || !IsWindowVisible(box); });
+        }
+        Sleep(kTightPollMs);
+    }
+    return Fail(L"the upgrade did not finish");
+}
+
 int Run(const std::vector<std::wstring>& args) {
     const std::wstring& verb = args.empty() ? L"" : args[0];
     const auto arg = [&args](std::size_t i) { return i < args.size() ? args[i].c_str() : L""; };
@@ -177,9 +298,15 @@ int Run(const std::vector<std::wstring>& args) {
         }
         return 0;
     }
+    if (verb == L"start-time") {
+        return StartTime(arg(1));
+    }
     HWND frame = Frame();
     if (frame == nullptr) {
         return Fail(L"no main window");
+    }
+    if (verb == L"upgrade") {
+        return Upgrade(frame, arg(1), Seconds(arg(2)));
     }
     if (verb == L"button") {
         HWND toolbar = FindWindowExW(frame, nullptr, TOOLBARCLASSNAMEW, nullptr);
@@ -215,6 +342,11 @@ int Run(const std::vector<std::wstring>& args) {
         if (!WaitFor(Seconds(arg(2)), [&] { return FindDialog(arg(1)) == nullptr; })) {
             return Fail(L"the dialog \"%ls\" is still up", arg(1));
         }
+        return 0;
+    }
+    if (verb == L"resize") {
+        SetWindowPos(frame, nullptr, 0, 0, Number(arg(1)), Number(arg(2)),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
     if (verb == L"close") {
