@@ -318,8 +318,12 @@ LRESULT CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kReplyTimer) {
                 // One tick per start: every path that completes or answers a send stops it.
+                // A tick after the stop is the timer left running by StopReplyTimer.
                 KillTimer(m_hwnd, kReplyTimer);
-                m_shell.OnReplyTimer();
+                if (m_replyTimerRunning) {
+                    m_replyTimerRunning = false;
+                    m_shell.OnReplyTimer();
+                }
                 return 0;
             }
             if (wParam == kStatusTimer) {
@@ -368,6 +372,7 @@ LRESULT CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CMainFrame::OnDestroy() {
+    m_replyTimerRunning = false;
     KillTimer(m_hwnd, kReplyTimer);
     KillTimer(m_hwnd, kStatusTimer);
     if (m_deviceNotification != nullptr) {
@@ -472,11 +477,17 @@ void CMainFrame::PostPortEvent(std::uintptr_t wParam) {
 }
 
 void CMainFrame::StartReplyTimer(unsigned milliseconds) {
+    // Setting the timer again restarts its interval.
     SetTimer(m_hwnd, kReplyTimer, milliseconds, nullptr);
+    m_replyTimerRunning = true;
 }
 
 void CMainFrame::StopReplyTimer() {
-    KillTimer(m_hwnd, kReplyTimer);
+    // The window timer itself is left to tick once more and is killed then: during a firmware
+    // transfer every echo stops the timer and the next word starts it again at once, and one
+    // call to the system per word instead of two keeps the window's transfer as quick as the
+    // command-line tool's.
+    m_replyTimerRunning = false;
 }
 
 // ---- closing -----------------------------------------------------------------------------------

@@ -128,6 +128,7 @@ class CMainFrame : public zentrik::ShellSkin, public zentrik::FrameWindow {
 
     UINT m_noticeTickMs = 1000;
     std::function<void(const std::wstring&)> m_openWebSite;
+    bool m_replyTimerRunning = false;  // timer 107 started and not stopped since
     bool m_statusRefreshPending = false;
     ULONGLONG m_lastStatusRefresh = 0;
 };
