@@ -1,5 +1,5 @@
 # What the Windows installer and zip hold, for scripts/windows_package.sh: the version and
-# the built programs (zentrik.exe once the build has the window) with the icon, one
+# the built programs with the icon and the test's window driver, one
 # name=path a line in windows-package.txt of the build folder.
 if(NOT WIN32)
     return()
@@ -11,4 +11,5 @@ file(GENERATE OUTPUT "${CMAKE_BINARY_DIR}/windows-package.txt" CONTENT
 zentrikctl=$<TARGET_FILE:zentrikctl>
 zentrik=${zentrik_package_window}
 icon=$<TARGET_PROPERTY:zentrik_win32_res,ZENTRIK_ICON_FILE>
+driver=$<$<TARGET_EXISTS:window_driver>:$<TARGET_FILE:window_driver>>
 ")

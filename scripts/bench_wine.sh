@@ -3,6 +3,10 @@
 # the Linux zentrikctl against the same simulator, in alternating rounds (default 5), and
 # prints each run's wall time, the medians and their ratio. Wine's serial layer is not ours:
 # the figure is for the record.
+# Then the window, zentrik.exe, on a private display: its start until its first painted frame
+# (the prefix warm), the same upgrade through its window (window_driver.exe answers its
+# questions and chooses the file) next to zentrikctl.exe, each against a simulator of its own,
+# and the window's CPU time while it sits idle for 10 seconds, connected.
 #   scripts/bench_wine.sh [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +17,7 @@ scripts/setup.sh ci
 cmake --preset release >/dev/null
 cmake --build --preset release --target zentrik-sim zentrikctl
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target zentrikctl cp210x_standin
+cmake --build --preset mingw --target zentrikctl cp210x_standin zentrik window_driver
 
 export WINEPREFIX=$root/build/mingw/bench-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
 scripts/wine_prefix.sh "$WINEPREFIX"
@@ -40,7 +44,16 @@ mkfifo "$work/sim-input"
 build/release/tools/zentrik-sim --link "$com" <"$work/sim-input" >"$work/sim.out" 2>&1 &
 sim=$!
 exec 3>"$work/sim-input"
-trap 'exec 3>&-; kill $sim 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
+xvfb=$root/build/mingw/bench-xvfb
+window_pid=
+cleanup() {
+    exec 3>&- || true
+    [[ -n $window_pid ]] && kill "$window_pid" 2>/dev/null || true
+    kill $sim 2>/dev/null || true
+    wineserver -k 2>/dev/null || true
+    scripts/xvfb_display.sh stop "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
 for _ in $(seq 100); do [[ -L $com ]] && break; sleep 0.05; done
 device=$(head -1 "$work/sim.out")
 export ZENTRIK_STANDIN_BRIDGES="10c4:ea60:030A000000000001"
@@ -69,3 +82,81 @@ median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? 
 w=$(median "${wine_times[@]}")
 l=$(median "${linux_times[@]}")
 echo "median: zentrikctl.exe under wine $w ms, zentrikctl $l ms, ratio $(awk -v a="$w" -v b="$l" 'BEGIN {printf "%.2f", a / b}')"
+
+# ---- the window ------------------------------------------------------------------------------
+# A session with a display: the one above started without.
+wineserver -k 2>/dev/null || true
+wineserver --wait 2>/dev/null || true
+scripts/xvfb_display.sh start "$xvfb" >/dev/null
+export DISPLAY=$(cat "$xvfb/display")
+# Xvfb has no window manager, and wine waits about two seconds for one to map each new
+# top-level window (every box and dialog of an upgrade); its unmanaged windows map at once.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+cp build/mingw/ui/win32/zentrik.exe build/mingw/tests/windows/window_driver.exe "$app/"
+cp "$app/upgrade.ini" "$app/Zentrik.ini"
+driver() { (cd "$app" && wine ./window_driver.exe "$@") | tr -d '\r'; }
+
+driver start-time 'C:\Zentrik\zentrik.exe' >/dev/null  # warm-up
+start_times=()
+for round in $(seq "$rounds"); do
+    start_times+=("$(driver start-time 'C:\Zentrik\zentrik.exe')")
+    echo "round $round: zentrik.exe start to its first painted frame ${start_times[-1]} ms"
+done
+echo "median: zentrik.exe start to its first painted frame $(median "${start_times[@]}") ms"
+
+# The same upgrade through the window and by zentrikctl.exe in turn, each alone on COM5 (the
+# window is started before its upgrade and closed after it, untimed: an open port's event wait
+# costs CPU under wine, see below, which would slow the other program down).
+start_window() {
+    (cd "$1" && exec wine ./zentrik.exe) >>"$work/window.out" 2>&1 &
+    window_pid=$!
+    driver frame-wait 60
+}
+stop_window() {
+    driver close 30
+    wait "$window_pid" 2>/dev/null || true
+    window_pid=
+}
+window_upgrade() { driver upgrade 'C:\Zentrik\firmware.eep' 600 >>"$work/window-upgrade.txt"; }
+start_window "$app"
+window_upgrade  # warm-up
+stop_window
+window_times=() ctl_times=()
+for round in $(seq "$rounds"); do
+    start_window "$app"
+    window_times+=("$(elapsed_ms window_upgrade)")
+    stop_window
+    ctl_times+=("$(elapsed_ms wine_run)")
+    echo "round $round: upgrade through zentrik.exe's window ${window_times[-1]} ms," \
+        "zentrikctl.exe ${ctl_times[-1]} ms"
+done
+w=$(median "${window_times[@]}")
+c=$(median "${ctl_times[@]}")
+echo "median: upgrade through the window $w ms, zentrikctl.exe $c ms, ratio $(awk -v a="$w" -v b="$c" 'BEGIN {printf "%.2f", a / b}')"
+echo "(inside the driver, whole upgrade and transfer in ms per run: $(tail -n "$rounds" "$work/window-upgrade.txt" | tr '\n' ';'))"
+
+# Idle for 10 seconds: the CPU time of the whole process and of its window's thread (the
+# process's first), connected (the port's event wait open) and without a controller.
+hz=$(getconf CLK_TCK)
+ticks() { awk '{print $14 + $15}' "$1"; }
+idle() {
+    local what=$1 process thread
+    sleep 2
+    process=$(ticks "/proc/$window_pid/stat")
+    thread=$(ticks "/proc/$window_pid/task/$window_pid/stat")
+    sleep 10
+    process=$(($(ticks "/proc/$window_pid/stat") - process))
+    thread=$(($(ticks "/proc/$window_pid/task/$window_pid/stat") - thread))
+    echo "idle, $what: zentrik.exe used $((process * 1000 / hz)) ms of CPU in 10 s," \
+        "its window's thread $((thread * 1000 / hz)) ms"
+}
+start_window "$app"
+idle "connected"
+stop_window
+bare=$WINEPREFIX/drive_c/ZentrikBare
+rm -rf "$bare"
+mkdir -p "$bare"
+cp build/mingw/ui/win32/zentrik.exe "$bare/"
+start_window "$bare"
+idle "without a controller"
+stop_window

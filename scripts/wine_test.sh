@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows programs and test suites with MinGW-w64 and runs them under wine:
-# the suites without POSIX code, the Windows platform suite (vendor library stand-in,
-# registry, INI file), the window's resources (their windows on a private Xvfb display) and
-# zentrikctl.exe end to end against the Linux simulator on COM5. Every run starts from fresh
-# wine prefixes (build/mingw/wine-prefix, and wine-prefix-display for the windows).
+# Cross-builds the Windows programs (zentrik.exe, zentrikctl.exe) and test suites with MinGW-w64
+# and runs them under wine: the suites without POSIX code, the Windows platform suite (vendor
+# library stand-in, registry, INI file), the window's resources, form and frame (their windows
+# on a private Xvfb display), and zentrikctl.exe and zentrik.exe end to end against the Linux
+# simulator on COM5. Every run starts from fresh wine prefixes (build/mingw/wine-prefix, and
+# wine-prefix-display for the windows).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

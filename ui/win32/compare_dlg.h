@@ -1,0 +1,30 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "editor/config_compare.h"
+#include "shell/shell_skin.h"
+
+// The comparison with the controller: one list row per setting that differs, with the value
+// on this computer and on the controller, and the user's choice of what to do about it. The
+// dialog is built in code (no template): a list view over three buttons.
+class CCompareDlg {
+  public:
+    // Control ids of its list and its two choice buttons (Close is IDCANCEL).
+    static constexpr int kListId = 1101;
+    static constexpr int kUseControllersId = 1102;
+    static constexpr int kUploadThisId = 1103;
+
+    explicit CCompareDlg(const std::vector<zentrik::ConfigDifference>& rows) : m_rows(rows) {}
+
+    // Runs the dialog modally; Close also when it was ended for the window's close.
+    zentrik::CompareChoice DoModal(HINSTANCE instance, HWND owner);
+
+  private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnInitDialog(HWND hwnd);
+
+    const std::vector<zentrik::ConfigDifference>& m_rows;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The frame's status bar: one stretching pane that shows the status text at its left and the
+// link's statistics at its right. When the window narrows the statistics give way first: they
+// are cut, then left out, before the status text is cut.
+class CStatusPanes {
+  public:
+    CStatusPanes() = default;
+    ~CStatusPanes();
+    CStatusPanes(const CStatusPanes&) = delete;
+    CStatusPanes& operator=(const CStatusPanes&) = delete;
+
+    bool Create(HINSTANCE instance, HWND parent);
+    HWND Hwnd() const { return m_hwnd; }
+    // Its height once laid out at the bottom of the parent's client area; 0 when hidden.
+    int LayOut();
+    void SetTexts(const std::wstring& status, const std::wstring& statistics);
+    // The parent's WM_DRAWITEM for the bar's pane.
+    void Draw(const DRAWITEMSTRUCT& item);
+
+    const std::wstring& Status() const { return m_status; }
+    const std::wstring& Statistics() const { return m_statistics; }
+    // Whether the last drawing had room for the statistics (tests, and the curious).
+    bool StatisticsShown() const { return m_statisticsShown; }
+
+  private:
+    HWND m_hwnd = nullptr;
+    std::wstring m_status;
+    std::wstring m_statistics;
+    bool m_statisticsShown = false;
+};
