@@ -29,11 +29,11 @@
 #include <string>
 #include <vector>
 
+#include "link/link_frame.h"
+#include "link/serial/device_name.h"
 #include "shell/shell_texts.h"
 #include "ui/qt/main_frame.h"
 #include "ui/qt/quarnel_app.h"
-#include "link/link_frame.h"
-#include "link/serial/device_name.h"
 
 namespace {
 

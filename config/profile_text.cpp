@@ -143,7 +143,6 @@ std::string FormatUnsignedShort(unsigned short value) {
     return std::string(buffer, result.ptr);
 }
 
-
 int ProfileReadInt(const IniFile& file, std::string_view section, std::string_view key, int def) {
     return ProfileInt(file, section, key, def);
 }

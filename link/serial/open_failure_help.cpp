@@ -1,7 +1,7 @@
 #include "link/serial/open_failure_help.h"
 
-#include "link/serial/open_failure_texts.h"
 #include "base/text_format.h"
+#include "link/serial/open_failure_texts.h"
 
 namespace zentrik {
 

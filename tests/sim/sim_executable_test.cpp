@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/sim_process.h"
 #include "sim_test_util.h"
+#include "support/sim_process.h"
 #include "support/test_paths.h"
 
 namespace zentrik {
