@@ -83,6 +83,7 @@ class Host : public LinkHost {
                                                      MessageAnswer::Ignore};
         return kChoices[pick % 3];
     }
+    void ShowPortUnavailable(std::string_view, const std::string&, int) override {}
     void ShowNotice(NoticeKind) override {}
     // The dialog's loop: delivers what the port holds, else lets the reply timer expire,
     // until the transfer has ended.
