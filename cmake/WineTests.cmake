@@ -48,13 +48,15 @@ set_tests_properties(windows.display_stop PROPERTIES FIXTURES_CLEANUP wine_displ
 # zentrik_add_wine_gui_test(<name> <target> [args...]): one test that runs the program under
 # wine on the private display, in the display tests' prefix. A test that needs more in that
 # prefix (registry keys, a COM port) adds its own setup test with FIXTURES_REQUIRED
-# wine_display.
+# wine_display. The tests share one display and one wineserver, so one window can take the
+# focus from another's: they run one at a time.
 function(zentrik_add_wine_gui_test name target)
     add_test(NAME windows.${name}
              COMMAND "${ZENTRIK_XVFB_SCRIPT}" run "${ZENTRIK_XVFB_DIR}"
                      ${CMAKE_CROSSCOMPILING_EMULATOR} "$<TARGET_FILE:${target}>" ${ARGN})
     set_tests_properties(windows.${name} PROPERTIES
         FIXTURES_REQUIRED wine_display
+        RESOURCE_LOCK wine_desktop
         ENVIRONMENT "WINEPREFIX=${ZENTRIK_WINE_DISPLAY_PREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml="
         TIMEOUT 300)
 endfunction()

@@ -136,13 +136,14 @@ void CMainFrame::Create() {
 bool CMainFrame::OnCreate() {
     if (!m_toolBar.Create(m_instance, m_hwnd, m_dpi) || !m_status.Create(m_instance, m_hwnd) ||
         !m_banner.Create(m_instance, m_hwnd, m_dpi,
-                         [this] { OpenWebSite(texts::kWebSiteAddress); })) {
+                         [this] { OpenWebSite(texts::kWebSiteAddress); }) ||
+        !m_area.Create(m_instance, m_hwnd)) {
         return false;
     }
     m_status.SetTexts(Wide(texts::kIdleText), {});
     zentrik::CQuarnelDoc& doc = m_shell.Doc();
     m_view = std::make_unique<CQuarnelView>(doc.Document(), m_shell.Settings());
-    if (!m_view->Create(m_instance, m_hwnd)) {
+    if (!m_view->Create(m_instance, m_area.Hwnd())) {
         m_view.reset();
         return false;
     }
@@ -241,10 +242,11 @@ void CMainFrame::LayOut() {
     const int bannerTop = client.bottom - statusHeight - m_banner.Height();
     SetWindowPos(m_banner.Hwnd(), nullptr, 0, bannerTop, client.right, m_banner.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    // The form fills the rest; a window smaller than the form clips its right and lower parts.
+    // The form's area fills the rest; a window smaller than the form scrolls it.
+    SetWindowPos(m_area.Hwnd(), nullptr, 0, top, client.right, std::max(0, bannerTop - top),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     if (m_view != nullptr) {
-        SetWindowPos(m_view->Hwnd(), nullptr, 0, top, client.right, std::max(0, bannerTop - top),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        m_area.SetForm(m_view->Hwnd(), m_view->FormSize());
     }
 }
 

@@ -14,6 +14,7 @@
 #include "shell/shell_skin.h"
 #include "ui/win32/banner_bar.h"
 #include "ui/win32/controller_tool_bar.h"
+#include "ui/win32/form_area.h"
 #include "ui/win32/modal_tracker.h"
 #include "ui/win32/status_panes.h"
 #include "ui/win32/upgrade_progress_dlg.h"
@@ -58,6 +59,7 @@ class CMainFrame : public zentrik::ShellSkin, public zentrik::FrameWindow {
     CStatusPanes& StatusPanes() { return m_status; }
     CBannerBar& BannerBar() { return m_banner; }
     CQuarnelView* View() const { return m_view.get(); }
+    CFormArea& FormArea() { return m_area; }
     CUpgradeProgressDlg& ProgressDialog() { return m_progressDlg; }
     // The notice's countdown tick (1000 ms; a test lengthens it and ticks by hand).
     void SetNoticeTickInterval(UINT milliseconds) { m_noticeTickMs = milliseconds; }
@@ -119,6 +121,7 @@ class CMainFrame : public zentrik::ShellSkin, public zentrik::FrameWindow {
     CControllerToolBar m_toolBar;
     CStatusPanes m_status;
     CBannerBar m_banner;
+    CFormArea m_area;
     std::unique_ptr<CQuarnelView> m_view;
     CUpgradeProgressDlg m_progressDlg;
     zentrik::win32::ModalTracker m_modals;

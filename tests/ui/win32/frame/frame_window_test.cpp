@@ -159,6 +159,20 @@ TEST_F(FrameWindow, BannerCentresItsPictureAndStatisticsGiveWayWhenNarrow) {
     EXPECT_EQ(pictureLeft(), 0);
     EXPECT_FALSE(Frame().StatusPanes().StatisticsShown());
 
+    // The form keeps its size and scrolls: its right-hand controls come into view.
+    HWND area = Frame().FormArea().Hwnd();
+    SCROLLINFO across{sizeof across, SIF_ALL, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(GetScrollInfo(area, SB_HORZ, &across));
+    EXPECT_GT(across.nMax + 1, static_cast<int>(across.nPage));
+    SendMessageW(area, WM_HSCROLL, SB_BOTTOM, 0);
+    RECT areaRect{};
+    GetClientRect(area, &areaRect);
+    RECT final{};
+    GetWindowRect(GetDlgItem(Frame().View()->Hwnd(), IDC_FINAL_PERCENT), &final);
+    MapWindowPoints(HWND_DESKTOP, area, reinterpret_cast<POINT*>(&final), 2);
+    EXPECT_LE(final.right, areaRect.right);
+    EXPECT_GT(Frame().FormArea().Offset().x, 0);
+
     SendMessageW(banner, WM_COMMAND, MAKEWPARAM(IDC_BANNER_PICTURE, STN_CLICKED),
                  reinterpret_cast<LPARAM>(picture));
     EXPECT_EQ(opened, std::vector<std::wstring>{Wide(texts::kWebSiteAddress)});
