@@ -54,8 +54,8 @@ std::string Multiplier(std::int8_t value) {
 
 // A field's value in the format the form shows it in, with or without its unit.
 std::string Field(int id, double value, bool withUnit) {
-    const NumericFieldSpec* spec = FindNumericField(id);
-    return FormatText(withUnit ? spec->unitFormat : spec->plainFormat, value);
+    const NumericFieldSpec* item = FindNumericField(id);
+    return FormatText(withUnit ? item->unitFormat : item->plainFormat, value);
 }
 
 int FieldId(ConfigSetting setting) {

@@ -46,9 +46,9 @@ inline constexpr NumericFieldSpec kNumericFields[] = {
 
 // The set-up of a field by its id; nullptr for an id that is not a numeric field.
 constexpr const NumericFieldSpec* FindNumericField(int id) {
-    for (const NumericFieldSpec& spec : kNumericFields) {
-        if (spec.id == id) {
-            return &spec;
+    for (const NumericFieldSpec& item : kNumericFields) {
+        if (item.id == id) {
+            return &item;
         }
     }
     return nullptr;

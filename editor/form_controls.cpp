@@ -75,9 +75,9 @@ std::span<const FormControlSpec> FormControls() {
 }
 
 const FormControlSpec* FindFormControl(int id) {
-    for (const FormControlSpec& spec : kControls) {
-        if (spec.id == id) {
-            return &spec;
+    for (const FormControlSpec& item : kControls) {
+        if (item.id == id) {
+            return &item;
         }
     }
     return nullptr;

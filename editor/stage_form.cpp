@@ -44,16 +44,16 @@ int Truncate(double v) {
 
 StageForm::StageForm(ConfigDocument& doc, AppSettings& settings)
     : m_doc(doc), m_settings(settings), m_graph(settings) {
-    for (const FormControlSpec& spec : FormControls()) {
-        if (spec.id < 0) {
+    for (const FormControlSpec& item : FormControls()) {
+        if (item.id < 0) {
             continue;
         }
         ControlState state;
-        state.shown = !spec.hiddenAtStart;
-        state.text = spec.caption;
-        m_controls[spec.id] = state;
-        if (spec.kind == ControlKind::NumericEdit) {
-            m_fields[spec.id] = NumericField{};
+        state.shown = !item.hiddenAtStart;
+        state.text = item.caption;
+        m_controls[item.id] = state;
+        if (item.kind == ControlKind::NumericEdit) {
+            m_fields[item.id] = NumericField{};
         }
     }
     ControlState redo;
@@ -261,9 +261,9 @@ void StageForm::OnInitialUpdate() {
 }
 
 void StageForm::InitialiseFields() {
-    for (const NumericFieldSpec& spec : kNumericFields) {
-        InitializeField(spec.id, spec.minimum, spec.maximum, spec.step, spec.unitFormat,
-                        spec.plainFormat);
+    for (const NumericFieldSpec& item : kNumericFields) {
+        InitializeField(item.id, item.minimum, item.maximum, item.step, item.unitFormat,
+                        item.plainFormat);
     }
 }
 

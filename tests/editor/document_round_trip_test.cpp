@@ -15,15 +15,15 @@ using DocumentRoundTripTest = FormTest;
 // Everything the form shows, control by control.
 std::vector<std::string> Snapshot(const StageForm& form) {
     std::vector<std::string> shown;
-    for (const FormControlSpec& spec : FormControls()) {
-        if (spec.id < 0) {
+    for (const FormControlSpec& item : FormControls()) {
+        if (item.id < 0) {
             continue;
         }
-        const ControlState& state = form.Control(spec.id);
-        std::string line = std::to_string(spec.id) + (state.shown ? "" : " hidden") + "=";
-        switch (spec.kind) {
+        const ControlState& state = form.Control(item.id);
+        std::string line = std::to_string(item.id) + (state.shown ? "" : " hidden") + "=";
+        switch (item.kind) {
             case ControlKind::NumericEdit:
-                line += form.Field(spec.id).Text(true);
+                line += form.Field(item.id).Text(true);
                 break;
             case ControlKind::List:
                 line += std::to_string(state.selected);

@@ -95,19 +95,19 @@ void CQuarnelView::CreateControls() {
     const QFontMetrics metrics = fontMetrics();
     const auto dluX = [&metrics](int units) { return units * metrics.averageCharWidth() / 4; };
     const auto make = [this, &dluX](int id, QWidget* parent) -> QWidget* {
-        const FormControlSpec* spec = FindFormControl(id);
+        const FormControlSpec* item = FindFormControl(id);
         QWidget* w = nullptr;
-        switch (spec->kind) {
+        switch (item->kind) {
             case ControlKind::Label:
-                w = new QLabel(Text(spec->caption), parent);
-                static_cast<QLabel*>(w)->setAlignment(Alignment(spec->align));
+                w = new QLabel(Text(item->caption), parent);
+                static_cast<QLabel*>(w)->setAlignment(Alignment(item->align));
                 break;
             case ControlKind::CheckBox: {
-                auto* box = new QCheckBox(Text(spec->caption), parent);
-                if (spec->textOnLeft) {
+                auto* box = new QCheckBox(Text(item->caption), parent);
+                if (item->textOnLeft) {
                     box->setLayoutDirection(Qt::RightToLeft);
                 }
-                box->setAccessibleName(Text(spec->caption));
+                box->setAccessibleName(Text(item->caption));
                 w = box;
                 break;
             }
@@ -124,12 +124,12 @@ void CQuarnelView::CreateControls() {
             }
             case ControlKind::NumericEdit: {
                 auto* edit = new CNumericEdit(id, m_form.Field(id), parent);
-                edit->setMinimumWidth(dluX(spec->width));
+                edit->setMinimumWidth(dluX(item->width));
                 w = edit;
                 break;
             }
             case ControlKind::Button: {
-                auto* button = new QPushButton(Text(spec->caption), parent);
+                auto* button = new QPushButton(Text(item->caption), parent);
                 button->setAutoDefault(false);
                 button->setAccessibleName(button->text());
                 w = button;
@@ -151,15 +151,15 @@ void CQuarnelView::CreateControls() {
         return w;
     };
     const auto fixed = [](const char* name, QWidget* parent) {
-        const FormControlSpec* spec = nullptr;
+        const FormControlSpec* item = nullptr;
         for (const FormControlSpec& s : FormControls()) {
             if (s.name != nullptr && QLatin1String(s.name) == QLatin1String(name)) {
-                spec = &s;
+                item = &s;
             }
         }
-        QWidget* w = spec->kind == ControlKind::GroupBox
-                         ? static_cast<QWidget*>(new QGroupBox(Text(spec->caption), parent))
-                         : static_cast<QWidget*>(new QLabel(Text(spec->caption), parent));
+        QWidget* w = item->kind == ControlKind::GroupBox
+                         ? static_cast<QWidget*>(new QGroupBox(Text(item->caption), parent))
+                         : static_cast<QWidget*>(new QLabel(Text(item->caption), parent));
         w->setObjectName(QString::fromLatin1(name));
         return w;
     };

@@ -84,8 +84,8 @@ ControlKind KindOf(int id) {
     if (id == kRedo) {
         return ControlKind::Button;
     }
-    const FormControlSpec* spec = FindFormControl(id);
-    return spec != nullptr ? spec->kind : ControlKind::GroupBox;
+    const FormControlSpec* item = FindFormControl(id);
+    return item != nullptr ? item->kind : ControlKind::GroupBox;
 }
 
 bool StyleShown(HWND control) {
@@ -150,10 +150,10 @@ void CQuarnelView::OnInitDialog() {
     SetWindowLongPtrW(m_hwnd, GWL_EXSTYLE,
                       GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     FillLists();
-    for (const FormControlSpec& spec : FormControls()) {
-        if (spec.kind == ControlKind::NumericEdit) {
-            SendMessageW(Control(spec.id), CNumericEdit::kAttachField, 0,
-                         reinterpret_cast<LPARAM>(&m_form.Field(spec.id)));
+    for (const FormControlSpec& item : FormControls()) {
+        if (item.kind == ControlKind::NumericEdit) {
+            SendMessageW(Control(item.id), CNumericEdit::kAttachField, 0,
+                         reinterpret_cast<LPARAM>(&m_form.Field(item.id)));
         }
     }
     m_graph = std::make_unique<CCurveGraph>(Control(kGraph), m_form.Graph(), [this] { Sync(); });
@@ -359,9 +359,9 @@ void CQuarnelView::OnInitialUpdate() {
     // Every control from the form's state once, whether or not it changed (a list with no
     // entry selected, say, which a new list does not show either).
     m_form.TakeChanges();
-    for (const FormControlSpec& spec : FormControls()) {
-        if (spec.id >= 0) {
-            SyncControl(spec.id);
+    for (const FormControlSpec& item : FormControls()) {
+        if (item.id >= 0) {
+            SyncControl(item.id);
         }
     }
     SyncControl(kRedo);
@@ -376,9 +376,9 @@ void CQuarnelView::OnUpdate(int hint) {
 }
 
 void CQuarnelView::CommitPendingEdit() {
-    for (const FormControlSpec& spec : FormControls()) {
-        if (spec.kind == ControlKind::NumericEdit) {
-            SendMessageW(Control(spec.id), CNumericEdit::kCommitTyped, 0, 0);
+    for (const FormControlSpec& item : FormControls()) {
+        if (item.kind == ControlKind::NumericEdit) {
+            SendMessageW(Control(item.id), CNumericEdit::kCommitTyped, 0, 0);
         }
     }
 }

@@ -15,31 +15,31 @@ using FormViewTest = ViewTest;
 TEST_F(FormViewTest, EveryWidgetShowsItsControlsCaptionEntriesAndState) {
     Build();
     const StageForm& form = m_view->Form();
-    for (const FormControlSpec& spec : FormControls()) {
-        if (spec.id < 0) {
+    for (const FormControlSpec& item : FormControls()) {
+        if (item.id < 0) {
             continue;
         }
-        SCOPED_TRACE(spec.id);
-        QWidget* w = m_view->Control(spec.id);
+        SCOPED_TRACE(item.id);
+        QWidget* w = m_view->Control(item.id);
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->objectName(), QStringLiteral("id%1").arg(spec.id));
-        EXPECT_EQ(w->isHidden(), !form.Control(spec.id).shown);
+        EXPECT_EQ(w->objectName(), QStringLiteral("id%1").arg(item.id));
+        EXPECT_EQ(w->isHidden(), !form.Control(item.id).shown);
         if (auto* label = qobject_cast<QLabel*>(w)) {
-            EXPECT_EQ(label->text().toStdString(), form.Control(spec.id).text);
+            EXPECT_EQ(label->text().toStdString(), form.Control(item.id).text);
         } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
-            EXPECT_EQ(box->text().toStdString(), spec.caption);
-            EXPECT_EQ(box->isChecked(), form.Control(spec.id).checked);
+            EXPECT_EQ(box->text().toStdString(), item.caption);
+            EXPECT_EQ(box->isChecked(), form.Control(item.id).checked);
         } else if (auto* list = qobject_cast<QComboBox*>(w)) {
-            const std::vector<std::string> entries = ListEntries(spec.id);
+            const std::vector<std::string> entries = ListEntries(item.id);
             ASSERT_EQ(list->count(), static_cast<int>(entries.size()));
             for (int i = 0; i < list->count(); ++i) {
                 EXPECT_EQ(list->itemText(i).toStdString(), entries[static_cast<std::size_t>(i)]);
             }
-            EXPECT_EQ(list->currentIndex(), form.Control(spec.id).selected);
+            EXPECT_EQ(list->currentIndex(), form.Control(item.id).selected);
         } else if (auto* edit = qobject_cast<CNumericEdit*>(w)) {
-            EXPECT_EQ(edit->text().toStdString(), form.Field(spec.id).Text(true));
+            EXPECT_EQ(edit->text().toStdString(), form.Field(item.id).Text(true));
         } else if (auto* button = qobject_cast<QPushButton*>(w)) {
-            EXPECT_EQ(button->text().toStdString(), spec.caption);
+            EXPECT_EQ(button->text().toStdString(), item.caption);
         } else {
             EXPECT_EQ(w, static_cast<QWidget*>(m_view->Graph()));
         }

@@ -25,15 +25,15 @@ class FormView : public FormWindow {
     // Every window against its control's state in the form.
     void ExpectWindowsShowTheState() {
         const StageForm& form = m_view->Form();
-        for (const FormControlSpec& spec : FormControls()) {
-            if (spec.id < 0) {
+        for (const FormControlSpec& item : FormControls()) {
+            if (item.id < 0) {
                 continue;
             }
-            SCOPED_TRACE(spec.id);
-            const ControlState& state = form.Control(spec.id);
-            EXPECT_EQ(Shown(spec.id), state.shown);
-            HWND control = Get(spec.id);
-            switch (spec.kind) {
+            SCOPED_TRACE(item.id);
+            const ControlState& state = form.Control(item.id);
+            EXPECT_EQ(Shown(item.id), state.shown);
+            HWND control = Get(item.id);
+            switch (item.kind) {
                 case ControlKind::List:
                     EXPECT_EQ(SendMessageW(control, CB_GETCURSEL, 0, 0), state.selected);
                     break;
@@ -46,7 +46,7 @@ class FormView : public FormWindow {
                     break;
                 case ControlKind::NumericEdit:
                     if (GetFocus() != control) {
-                        EXPECT_EQ(TextOf(control), Wide(form.Field(spec.id).Text(true)));
+                        EXPECT_EQ(TextOf(control), Wide(form.Field(item.id).Text(true)));
                     }
                     break;
                 default:
@@ -70,13 +70,13 @@ TEST_F(FormView, EveryControlShowsItsStateAndAListWithoutAnEntryShowsNone) {
     EXPECT_EQ(Text(kAxisStart), L"1.5 psi");
 
     // Each list holds the behaviour's entries in its order, for an entry's place is its value.
-    for (const FormControlSpec& spec : FormControls()) {
-        if (spec.kind != ControlKind::List) {
+    for (const FormControlSpec& item : FormControls()) {
+        if (item.kind != ControlKind::List) {
             continue;
         }
-        SCOPED_TRACE(spec.id);
-        HWND list = Get(spec.id);
-        const std::vector<std::string> entries = ListEntries(spec.id);
+        SCOPED_TRACE(item.id);
+        HWND list = Get(item.id);
+        const std::vector<std::string> entries = ListEntries(item.id);
         ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(entries.size()));
         for (std::size_t i = 0; i < entries.size(); ++i) {
             wchar_t text[64] = {};
