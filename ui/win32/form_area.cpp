@@ -74,6 +74,27 @@ void CFormArea::ScrollTo(int x, int y) {
     }
 }
 
+void CFormArea::ScrollIntoView(HWND control) {
+    if (m_hwnd == nullptr || m_form == nullptr || control == nullptr || !IsChild(m_form, control)) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(m_hwnd, &client);
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, m_hwnd, reinterpret_cast<POINT*>(&rect), 2);
+    // Each direction: move by what sticks out past the far edge, but never so far that the
+    // near edge leaves.
+    const auto shift = [](LONG nearEdge, LONG farEdge, LONG extent) {
+        if (nearEdge < 0) {
+            return nearEdge;
+        }
+        return std::min<LONG>(nearEdge, std::max<LONG>(0, farEdge - extent));
+    };
+    ScrollTo(m_offset.x + shift(rect.left, rect.right, client.right),
+             m_offset.y + shift(rect.top, rect.bottom, client.bottom));
+}
+
 void CFormArea::OnScroll(int bar, int code) {
     SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(m_hwnd, bar, &info);

@@ -15,6 +15,9 @@ class CFormArea {
     // The form's window (a child of this area) and its size in pixels; called again when the
     // form's size changes (a new resolution).
     void SetForm(HWND form, SIZE size);
+    // Scrolls so that `control`, if it is on the form, can be seen: its top left corner when
+    // it is larger than the area.
+    void ScrollIntoView(HWND control);
     // Where the area's scrolling stands, for tests.
     POINT Offset() const { return m_offset; }
 

@@ -392,7 +392,12 @@ bool CMainFrame::PreTranslate(MSG& msg) {
     if (m_accelerators != nullptr && TranslateAcceleratorW(m_hwnd, m_accelerators, &msg)) {
         return true;
     }
-    return m_view != nullptr && m_view->PreTranslate(msg);
+    if (m_view == nullptr || !m_view->PreTranslate(msg)) {
+        return false;
+    }
+    // Tab or a mnemonic may have moved the focus to a control scrolled out of sight.
+    m_area.ScrollIntoView(GetFocus());
+    return true;
 }
 
 // ---- commands and status -----------------------------------------------------------------------

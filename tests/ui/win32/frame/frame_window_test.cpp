@@ -173,6 +173,21 @@ TEST_F(FrameWindow, BannerCentresItsPictureAndStatisticsGiveWayWhenNarrow) {
     EXPECT_LE(final.right, areaRect.right);
     EXPECT_GT(Frame().FormArea().Offset().x, 0);
 
+    // Tab onto a control out of sight scrolls it into view.
+    SendMessageW(area, WM_HSCROLL, SB_TOP, 0);
+    SendMessageW(area, WM_VSCROLL, SB_TOP, 0);
+    HWND finalField = GetDlgItem(Frame().View()->Hwnd(), IDC_FINAL_PERCENT);
+    SetFocus(GetNextDlgTabItem(Frame().View()->Hwnd(), finalField, TRUE));
+    MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    EXPECT_TRUE(Frame().PreTranslate(tab));
+    ASSERT_EQ(GetFocus(), finalField);
+    GetWindowRect(finalField, &final);
+    MapWindowPoints(HWND_DESKTOP, area, reinterpret_cast<POINT*>(&final), 2);
+    EXPECT_GE(final.left, 0);
+    EXPECT_GE(final.top, 0);
+    EXPECT_LT(final.left, areaRect.right);
+    EXPECT_LT(final.top, areaRect.bottom);
+
     SendMessageW(banner, WM_COMMAND, MAKEWPARAM(IDC_BANNER_PICTURE, STN_CLICKED),
                  reinterpret_cast<LPARAM>(picture));
     EXPECT_EQ(opened, std::vector<std::wstring>{Wide(texts::kWebSiteAddress)});
