@@ -9,32 +9,17 @@
 #include "config/config_document.h"
 #include "editor/control_ids.h"
 #include "editor/stage_form.h"
-#include "support/sample_config.h"
+#include "support/sample_document_test.h"
 
 namespace zentrik::test {
 
 // The form's behaviour over the sample document, with helpers that act as a user would
 // through a window: pick a list entry, click, type a value and press Enter.
-class FormTest : public ::testing::Test {
+class FormTest : public SampleDocumentTest {
   protected:
-    FormTest() : m_doc(SampleConfigDocument()) {}
-
     void Build() {
         m_form = std::make_unique<StageForm>(m_doc, m_settings);
         m_form->OnInitialUpdate();
-    }
-
-    StageConfig& RecordStage(int s) { return m_doc.record.stage[s]; }
-    double& Pressure(int stage, PressureField field) {
-        return m_doc.displayPressures[static_cast<std::size_t>(PressureIndex(stage, field))];
-    }
-    Curve CurveOf(int s) {
-        Curve c;
-        std::copy(std::begin(RecordStage(s).Percent), std::end(RecordStage(s).Percent), c.begin());
-        return c;
-    }
-    void SetCurveOf(int s, const Curve& c) {
-        std::copy(c.begin(), c.end(), std::begin(RecordStage(s).Percent));
     }
 
     void Pick(int id, int index) { m_form->OnListSelected(id, index); }
@@ -56,7 +41,6 @@ class FormTest : public ::testing::Test {
     bool Hidden(int id) { return !m_form->Control(id).shown; }
     const CurveGraphModel& Graph() { return m_form->Graph(); }
 
-    ConfigDocument m_doc;
     AppSettings m_settings;
     std::unique_ptr<StageForm> m_form;
 };

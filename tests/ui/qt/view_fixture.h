@@ -12,7 +12,7 @@
 
 #include "config/app_settings.h"
 #include "config/config_document.h"
-#include "support/sample_config.h"
+#include "support/sample_document_test.h"
 #include "ui/qt/curve_graph.h"
 #include "ui/qt/numeric_edit.h"
 #include "ui/qt/quarnel_view.h"
@@ -20,10 +20,8 @@
 namespace zentrik::test {
 
 // The Qt form over a document, shown offscreen, with helpers that act as the user would.
-class ViewTest : public ::testing::Test {
+class ViewTest : public SampleDocumentTest {
   protected:
-    ViewTest() : m_doc(SampleConfigDocument()) {}
-
     void TearDown() override {
         if (m_view && m_view->Graph()->Model().IsDragging()) {
             QTest::mouseRelease(m_view->Graph(), Qt::LeftButton);
@@ -36,19 +34,6 @@ class ViewTest : public ::testing::Test {
         m_view->show();
         m_view->activateWindow();
         QApplication::setActiveWindow(m_view.get());
-    }
-
-    StageConfig& RecordStage(int s) { return m_doc.record.stage[s]; }
-    double& Pressure(int stage, PressureField field) {
-        return m_doc.displayPressures[static_cast<std::size_t>(PressureIndex(stage, field))];
-    }
-    Curve CurveOf(int s) {
-        Curve c;
-        std::copy(std::begin(RecordStage(s).Percent), std::end(RecordStage(s).Percent), c.begin());
-        return c;
-    }
-    void SetCurveOf(int s, const Curve& c) {
-        std::copy(c.begin(), c.end(), std::begin(RecordStage(s).Percent));
     }
 
     template <typename T = QWidget>
@@ -80,7 +65,6 @@ class ViewTest : public ::testing::Test {
         e->clearFocus();
     }
 
-    ConfigDocument m_doc;
     AppSettings m_settings;
     std::unique_ptr<CQuarnelView> m_view;
 };

@@ -12,7 +12,7 @@
 #include "config/app_settings.h"
 #include "config/config_document.h"
 #include "editor/control_ids.h"
-#include "support/sample_config.h"
+#include "support/sample_document_test.h"
 #include "ui/win32/curve_graph.h"
 #include "ui/win32/quarnel_view.h"
 
@@ -24,10 +24,8 @@ HWND FormHost();
 // The Windows form over the sample document, made as a child of the suite's host window and
 // shown, with helpers that act as the user's input arrives: by window messages to the
 // controls, found by their ids.
-class FormWindow : public ::testing::Test {
+class FormWindow : public SampleDocumentTest {
   protected:
-    FormWindow() : m_doc(SampleConfigDocument()) {}
-
     void TearDown() override {
         if (GetCapture() != nullptr) {
             ReleaseCapture();
@@ -42,16 +40,6 @@ class FormWindow : public ::testing::Test {
         m_view->OnInitialUpdate();
         ShowWindow(m_view->Hwnd(), SW_SHOW);
         UpdateWindow(m_view->Hwnd());
-    }
-
-    StageConfig& RecordStage(int s) { return m_doc.record.stage[s]; }
-    double& Pressure(int stage, PressureField field) {
-        return m_doc.displayPressures[static_cast<std::size_t>(PressureIndex(stage, field))];
-    }
-    Curve CurveOf(int s) {
-        Curve c;
-        std::copy(std::begin(RecordStage(s).Percent), std::end(RecordStage(s).Percent), c.begin());
-        return c;
     }
 
     HWND Get(int id) {
@@ -120,7 +108,6 @@ class FormWindow : public ::testing::Test {
         }
     }
 
-    ConfigDocument m_doc;
     AppSettings m_settings;
     std::unique_ptr<CQuarnelView> m_view;
 };
