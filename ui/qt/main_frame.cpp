@@ -437,15 +437,7 @@ void CMainFrame::ShowProgress() {
     m_progress.ShowProgress();
 }
 
-std::optional<std::string> CMainFrame::ChooseFileToSave(std::string_view title,
-                                                        std::string_view filterName,
-                                                        std::string_view /*pattern*/,
-                                                        std::string_view suggestedName) {
-    QFileDialog dialog(this, FromView(title), FromView(suggestedName), FromView(filterName));
-    dialog.setObjectName("saveFileDialog");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("zcfg"));
+std::optional<std::string> CMainFrame::RunFileDialog(QFileDialog& dialog) {
     QFileDialog* raw = &dialog;
     if (RunModal(dialog, [raw] { raw->reject(); }) != QDialog::Accepted) {
         return std::nullopt;
@@ -455,6 +447,18 @@ std::optional<std::string> CMainFrame::ChooseFileToSave(std::string_view title,
         return std::nullopt;
     }
     return files.front().toStdString();
+}
+
+std::optional<std::string> CMainFrame::ChooseFileToSave(std::string_view title,
+                                                        std::string_view filterName,
+                                                        std::string_view /*pattern*/,
+                                                        std::string_view suggestedName) {
+    QFileDialog dialog(this, FromView(title), FromView(suggestedName), FromView(filterName));
+    dialog.setObjectName("saveFileDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("zcfg"));
+    return RunFileDialog(dialog);
 }
 
 zentrik::CompareChoice CMainFrame::RunCompare(const std::vector<zentrik::ConfigDifference>& rows) {
@@ -480,13 +484,5 @@ std::optional<std::string> CMainFrame::ChooseFileToOpen(std::string_view title,
     dialog.setObjectName("openFileDialog");
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    QFileDialog* raw = &dialog;
-    if (RunModal(dialog, [raw] { raw->reject(); }) != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty()) {
-        return std::nullopt;
-    }
-    return files.front().toStdString();
+    return RunFileDialog(dialog);
 }

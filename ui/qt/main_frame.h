@@ -17,6 +17,7 @@
 
 class QAction;
 class QDialog;
+class QFileDialog;
 class QLabel;
 class QMenu;
 class QMessageBox;
@@ -108,6 +109,8 @@ class CMainFrame : public QMainWindow, public zentrik::ShellSkin, public zentrik
     // Runs a dialog modally; `endForClose` ends it when the window is to close while it is up
     // (none: it can't be ended early).
     int RunModal(QDialog& dialog, std::function<void()> endForClose);
+    // A file dialog run as the frame's modal: the chosen path, or nothing.
+    std::optional<std::string> RunFileDialog(QFileDialog& dialog);
 
     // The status pane and the statistics: at once, except during the word transfer, when
     // they are shown at most every kRepaintMs.
