@@ -69,43 +69,65 @@ bool SamePressure(double a, double b) {
     return std::fabs(a - b) < kFixedStep || KeptValue(a) == KeptValue(b);
 }
 
-std::vector<SettingRef> DifferingSettings(const ConfigDocument& here,
-                                          const ConfigDocument& controller) {
-    std::vector<SettingRef> differing;
-    const ControllerConfig& a = here.record;
-    const ControllerConfig& b = controller.record;
-    const auto global = [&](ConfigSetting setting, bool same) {
-        if (!same) {
-            differing.push_back({setting});
-        }
-    };
-    global(ConfigSetting::Input2, a.Input_Type2 == b.Input_Type2);
-    global(ConfigSetting::RpmPresent, RPM_Present(a) == RPM_Present(b));
-    global(ConfigSetting::RpmMultiplier, a.RPM_Multiplier == b.RPM_Multiplier);
-    global(ConfigSetting::MapUnits, MAP_In_bar(a) == MAP_In_bar(b));
-    global(ConfigSetting::InputType1, a.Input_Type1 == b.Input_Type1);
-
-    const bool bar = MAP_In_bar(a);
+std::vector<SettingRef> EverySetting() {
+    std::vector<SettingRef> settings;
+    for (const ConfigSetting setting :
+         {ConfigSetting::Input2, ConfigSetting::RpmPresent, ConfigSetting::RpmMultiplier,
+          ConfigSetting::MapUnits, ConfigSetting::InputType1}) {
+        settings.push_back({setting});
+    }
     for (int stage = 0; stage < 2; ++stage) {
-        const StageConfig& sa = a.stage[stage];
-        const StageConfig& sb = b.stage[stage];
         for (const StageValue& v : kStageValues) {
-            bool same;
-            if (v.value != nullptr) {
-                same = v.value(sa) == v.value(sb);
-            } else {
-                const int index = PressureIndex(stage, PressureFieldOf(v.setting));
-                same =
-                    SamePressure(PressureIn(here, index, bar), PressureIn(controller, index, bar));
-            }
-            if (!same) {
-                differing.push_back({v.setting, stage});
-            }
+            settings.push_back({v.setting, stage});
         }
         for (int point = 0; point < kPercentPoints; ++point) {
-            if (sa.Percent[point] != sb.Percent[point]) {
-                differing.push_back({ConfigSetting::Percent, stage, point});
+            settings.push_back({ConfigSetting::Percent, stage, point});
+        }
+    }
+    return settings;
+}
+
+std::vector<SettingRef> DifferingSettings(const ConfigDocument& here,
+                                          const ConfigDocument& controller) {
+    const ControllerConfig& a = here.record;
+    const ControllerConfig& b = controller.record;
+    const bool bar = MAP_In_bar(a);
+    const auto same = [&](const SettingRef& ref) {
+        switch (ref.setting) {
+            case ConfigSetting::Input2:
+                return a.Input_Type2 == b.Input_Type2;
+            case ConfigSetting::RpmPresent:
+                return RPM_Present(a) == RPM_Present(b);
+            case ConfigSetting::RpmMultiplier:
+                return a.RPM_Multiplier == b.RPM_Multiplier;
+            case ConfigSetting::MapUnits:
+                return MAP_In_bar(a) == MAP_In_bar(b);
+            case ConfigSetting::InputType1:
+                return a.Input_Type1 == b.Input_Type1;
+            case ConfigSetting::Percent:
+                return a.stage[ref.stage].Percent[ref.point] ==
+                       b.stage[ref.stage].Percent[ref.point];
+            case ConfigSetting::MapCutoff:
+            case ConfigSetting::MapTrigger:
+            case ConfigSetting::MapEnd: {
+                const int index = PressureIndex(ref.stage, PressureFieldOf(ref.setting));
+                return SamePressure(PressureIn(here, index, bar),
+                                    PressureIn(controller, index, bar));
             }
+            default:
+                break;
+        }
+        for (const StageValue& v : kStageValues) {
+            if (v.setting == ref.setting) {
+                return v.value(a.stage[ref.stage]) == v.value(b.stage[ref.stage]);
+            }
+        }
+        return true;
+    };
+    std::vector<SettingRef> differing;
+    for (const SettingRef& ref : EverySetting()) {
+        if (!same(ref)) {
+            differing.push_back(ref);
         }
     }
     return differing;

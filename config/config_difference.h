@@ -61,6 +61,10 @@ double PressureIn(const ConfigDocument& doc, int index, bool bar);
 // values that would be kept differently in the file differ.
 bool SamePressure(double a, double b);
 
+// Every setting, global settings first, then stage 1 and stage 2 in the form's order (the one
+// it does not show last), each stage's curve points after its other settings.
+std::vector<SettingRef> EverySetting();
+
 // The settings whose values differ, global settings first, then stage 1 and stage 2 in the
 // form's order, curve points last. Pressures are compared in `here`'s unit, the controller's
 // converted to it; every other value compares exactly.

@@ -40,6 +40,17 @@ void SwapWireFields(std::uint8_t* image) {
 
 }  // namespace
 
+CurveSpan StageCurveSpan(const ConfigDocument& doc, int stage) {
+    const StageConfig& s = doc.record.stage[stage];
+    if (TIME_Based(s)) {
+        return {s.Delay_Time * kTenthSecond, (s.Delay_Time + s.Ramp_Time) * kTenthSecond};
+    }
+    return {doc.displayPressures[static_cast<std::size_t>(
+                PressureIndex(stage, PressureField::MAP_Trigger))],
+            doc.displayPressures[static_cast<std::size_t>(
+                PressureIndex(stage, PressureField::MAP_End))]};
+}
+
 std::int16_t PressureToFixed(double value) {
     const double scaled = std::trunc(value * 256.0);
     if (!std::isfinite(scaled)) {

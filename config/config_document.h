@@ -17,6 +17,10 @@ constexpr int PressureIndex(int stage, PressureField field) {
     return stage * 3 + static_cast<int>(field);
 }
 
+// A tenth of a second, the unit of Delay_Time and Ramp_Time, as the tool has always computed it
+// (single precision, then double).
+inline constexpr double kTenthSecond = static_cast<double>(0.1f);
+
 // What the editor's document holds: the record and the six pressures the user edits, in the
 // unit the record's MAP_In_bar bit names. The record's own pressure fields are brought up to
 // date from displayPressures only on save (SyncRecordPressures).
@@ -24,6 +28,14 @@ struct ConfigDocument {
     ControllerConfig record{};
     std::array<double, 6> displayPressures{};
 };
+
+// The x values of a stage's first and last curve point: for a time-based stage Delay_Time and
+// Delay_Time + Ramp_Time in seconds, otherwise its MAP Trigger and MAP End in the display unit.
+struct CurveSpan {
+    double start = 0.0;
+    double end = 0.0;
+};
+CurveSpan StageCurveSpan(const ConfigDocument& doc, int stage);
 
 // The 110-byte upload payload: big-endian sixteen-bit fields, pressures as psi x 256.
 std::array<std::uint8_t, kConfigSize> ToWireImage(const ConfigDocument& doc);

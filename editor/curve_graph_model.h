@@ -94,6 +94,8 @@ class CurveGraphModel {
     const PlotRect& Plot() const { return m_plotRect; }
     const std::array<GraphPoint, kPercentPoints>& Points() const { return m_points; }
     GraphPoint PointPosition(int index) const { return m_points[static_cast<std::size_t>(index)]; }
+    // A point's x value (seconds, or pressure in the display unit), as its tooltip gives it.
+    double PointXValue(int index) const;
     // The point within the tolerance of the position, the lowest index first; -1 for none.
     int HitTest(float x, float y) const;
     // The x positions of the vertical grid lines and the y positions of the horizontal ones.
@@ -121,7 +123,6 @@ class CurveGraphModel {
     float PointY(int index) const;
     void MoveDraggedPoint(float x, float y);
     void SmoothAroundAnchor(int anchor);
-    double PointXValue(int index) const;
     void SetTipFor(int index);
     void HideTip();
     void PickPoint(int index);

@@ -26,9 +26,6 @@ constexpr double kBarCutoffLow = -0.9;
 constexpr double kPressureStep = 0.1;
 constexpr double kMapEndRise = 1.0;  // MAP End goes one whole unit above a trigger passing it
 
-// Tenths of a second to seconds, as the single-precision constant the tool has always used.
-constexpr double kTenth = static_cast<double>(0.1f);
-
 constexpr int kMaxRpmTrigger = 19999;
 
 // Halves away from zero.
@@ -400,7 +397,7 @@ void StageForm::ShowFinalPercent() {
 }
 
 void StageForm::ShowDelay() {
-    SetValue(kDelay, Stage().Delay_Time * kTenth, false);
+    SetValue(kDelay, Stage().Delay_Time * kTenthSecond, false);
     if (TIME_Based(Stage())) {
         SetLabel(kAxisStart, FormatNumbers(texts::kSecondsFormat, {XStart()}));
         SetLabel(kAxisEnd, FormatNumbers(texts::kSecondsFormat, {XEnd()}));
@@ -408,7 +405,7 @@ void StageForm::ShowDelay() {
 }
 
 void StageForm::ShowRampTime() {
-    SetValue(kRampTime, Stage().Ramp_Time * kTenth, false);
+    SetValue(kRampTime, Stage().Ramp_Time * kTenthSecond, false);
     if (TIME_Based(Stage())) {
         SetLabel(kAxisEnd, FormatNumbers(texts::kSecondsFormat, {XEnd()}));
     }
@@ -739,17 +736,11 @@ std::string StageForm::PressureText(double value) const {
 }
 
 double StageForm::XStart() {
-    if (TIME_Based(Stage())) {
-        return Stage().Delay_Time * kTenth;
-    }
-    return Pressure(PressureField::MAP_Trigger);
+    return StageCurveSpan(m_doc, m_currentStage).start;
 }
 
 double StageForm::XEnd() {
-    if (TIME_Based(Stage())) {
-        return (Stage().Delay_Time + Stage().Ramp_Time) * kTenth;
-    }
-    return Pressure(PressureField::MAP_End);
+    return StageCurveSpan(m_doc, m_currentStage).end;
 }
 
 Curve StageForm::StageCurve() {

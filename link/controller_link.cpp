@@ -29,6 +29,12 @@ constexpr bool IsUserRequest(std::uint8_t type) {
 
 }  // namespace
 
+std::string ControllerInfoText(const ControllerIdentity& identity) {
+    const ControllerSerial& s = identity.serial;
+    return FormatText(texts::kControllerInfoFormat, s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7],
+                      identity.version);
+}
+
 ControllerLink::ControllerLink(LinkHost& host, LinkPort& port, const AppSettings& settings,
                                PortEventSink* sink)
     : m_host(host), m_port(port), m_settings(settings), m_sink(sink) {}
@@ -505,18 +511,16 @@ void ControllerLink::OnReplyBody(std::uint8_t type, std::span<const std::uint8_t
             gotmessage(ReplyOutcome::Good, type);
             break;
         case RequestType::ControllerInfo: {
-            ControllerSerial serial;
-            std::copy_n(payload, serial.size(), serial.begin());
-            const std::uint16_t version = ReadBigEndian16(payload + 8);
+            ControllerIdentity identity;
+            std::copy_n(payload, identity.serial.size(), identity.serial.begin());
+            identity.version = ReadBigEndian16(payload + 8);
+            m_lastInfo = identity;
             gotmessage(ReplyOutcome::Good, type);
             if (m_upgradeInProgress && m_upgrade != nullptr) {
-                m_upgrade->OnControllerVersion(version, serial);
+                m_upgrade->OnControllerVersion(identity.version, identity.serial);
             } else {
-                const std::string text =
-                    FormatText(texts::kControllerInfoFormat, serial[0], serial[1], serial[2],
-                               serial[3], serial[4], serial[5], serial[6], serial[7], version);
-                m_host.ShowMessageBox(text, texts::kControllerInfoCaption, MessageIcon::None,
-                                      MessageButtons::Ok);
+                m_host.ShowMessageBox(ControllerInfoText(identity), texts::kControllerInfoCaption,
+                                      MessageIcon::None, MessageButtons::Ok);
             }
             break;
         }

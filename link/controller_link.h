@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -44,6 +45,17 @@ struct QueuedRequest {
 
     bool operator==(const QueuedRequest&) const = default;
 };
+
+// What the controller says of itself in a Controller Info reply.
+struct ControllerIdentity {
+    ControllerSerial serial{};
+    std::uint16_t version = 0;
+
+    bool operator==(const ControllerIdentity&) const = default;
+};
+
+// "Serial Number:...\nFirmware Version:...", as the Controller Info box shows it.
+std::string ControllerInfoText(const ControllerIdentity& identity);
 
 // The lines that say how the controller's configuration differs from this computer's, for
 // the box of a failed verify (empty when they match).
@@ -140,6 +152,8 @@ class ControllerLink : private ReceiverSink {
     std::deque<RequestType> Queue() const;
     const std::deque<QueuedRequest>& Entries() const { return m_queue; }
     const AppSettings& Settings() const { return m_settings; }
+    // The last good Controller Info reply of this run (the upgrade's version check included).
+    const std::optional<ControllerIdentity>& LastControllerInfo() const { return m_lastInfo; }
 
     // ---- verify after upload (the VerifyUpload setting)
     // What the box of a failed verify lists; without one it says only that they differ.
@@ -204,6 +218,7 @@ class ControllerLink : private ReceiverSink {
     // Advances whenever a send starts or a transaction ends; a user's answer to a box is
     // acted on only if nothing of the kind happened while the box was up.
     std::uint64_t m_exchange = 0;
+    std::optional<ControllerIdentity> m_lastInfo;
 };
 
 }  // namespace zentrik

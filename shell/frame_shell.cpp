@@ -10,6 +10,7 @@
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
+#include "shell/setup_sheet_command.h"
 #include "shell/shell_texts.h"
 
 namespace zentrik {
@@ -113,6 +114,9 @@ void FrameShell::OnCommand(int id) {
         case texts::kIdCompare:
             CompareWithController();
             break;
+        case texts::kIdExportSetupSheet:
+            ExportSetupSheet(*this);
+            break;
         case texts::kIdVerifyUpload:
             m_settings.VerifyUpload = !m_settings.VerifyUpload;
             break;
@@ -165,18 +169,17 @@ void FrameShell::OpenConfiguration() {
         return;
     }
     m_doc.UpdateAllViews(1);
+    m_configFile = *path;
     SetStatusText(FormatText(texts::kStatusOpenedFormat, path->c_str()));
 }
 
 void FrameShell::SaveConfigurationAs() {
     m_skin.CommitPendingInput();
     const std::string suggested = FormatText(texts::kConfigFileNameFormat, TodayText().c_str());
-    const std::optional<std::string> path = RunModal([&] {
-        return m_skin.ChooseFileToSave(texts::kSaveConfigurationTitle,
-                                       config_texts::kConfigFileFilterName,
-                                       config_texts::kConfigFilePattern, suggested);
-    });
-    if (!path || m_closePending) {
+    const std::optional<std::string> path =
+        ChooseFileToSave(texts::kSaveConfigurationTitle, config_texts::kConfigFileFilterName,
+                         config_texts::kConfigFilePattern, suggested);
+    if (!path) {
         return;
     }
     if (!WriteConfigFile(*path, m_doc.Document(), false)) {
@@ -185,7 +188,20 @@ void FrameShell::SaveConfigurationAs() {
                        MessageButtons::Ok);
         return;
     }
+    m_configFile = *path;
     SetStatusText(FormatText(texts::kStatusSavedFormat, path->c_str()));
+}
+
+std::optional<std::string> FrameShell::ChooseFileToSave(std::string_view title,
+                                                        std::string_view filterName,
+                                                        std::string_view pattern,
+                                                        std::string_view suggestedName) {
+    std::optional<std::string> path = RunModal(
+        [&] { return m_skin.ChooseFileToSave(title, filterName, pattern, suggestedName); });
+    if (m_closePending) {
+        return std::nullopt;
+    }
+    return path;
 }
 
 void FrameShell::CompareWithController() {

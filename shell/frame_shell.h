@@ -104,6 +104,15 @@ class FrameShell : public LinkHost, public PortEventSink {
     UpgradeProgress& Progress() { return m_progress; }
     CQuarnelDoc& Doc() { return m_doc; }
     AppSettings& Settings() { return m_settings; }
+    ShellSkin& Skin() { return m_skin; }
+    // The configuration file last opened or saved in this run; empty when none was.
+    const std::string& ConfigFilePath() const { return m_configFile; }
+
+    // The file-save dialog as a modal of the frame; nothing when cancelled or when the window
+    // is closing.
+    std::optional<std::string> ChooseFileToSave(std::string_view title, std::string_view filterName,
+                                                std::string_view pattern,
+                                                std::string_view suggestedName);
 
     // ---- LinkHost
     void SetStatusText(std::string_view text) override;
@@ -152,6 +161,7 @@ class FrameShell : public LinkHost, public PortEventSink {
     UpgradeProgress m_progress;
     std::string m_statusText;
     std::vector<PortChoice> m_portChoices;  // as last listed
+    std::string m_configFile;
 
     int m_modalDepth = 0;
     bool m_closePending = false;

@@ -84,6 +84,9 @@ class ShellSkin {
     virtual bool IsBarVisible(FrameBar bar) const = 0;
     virtual void SetBarVisible(FrameBar bar, bool visible) = 0;
     virtual void OpenWebSite(std::string_view address) = 0;
+    // Shows a file the program wrote (a web page) in the default browser; where there is
+    // none, nothing happens.
+    virtual void OpenInBrowser(const std::string& path) = 0;
 };
 
 }  // namespace zentrik

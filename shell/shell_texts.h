@@ -33,6 +33,8 @@ inline constexpr int kIdCompare = 32783;
 inline constexpr int kIdVerifyUpload = 32784;
 inline constexpr int kIdBackupBeforeUpgrade = 32785;
 inline constexpr int kIdPortAutomatic = 32786;
+// The setup sheet.
+inline constexpr int kIdExportSetupSheet = 32910;
 // The Port submenu's devices, in the order the system lists them.
 inline constexpr int kIdPortFirst = 32800;
 inline constexpr int kIdPortLast = 32899;
@@ -82,6 +84,10 @@ inline constexpr CommandText kOpenConfiguration{
 inline constexpr CommandText kSaveConfigurationAs{
     kIdSaveConfigurationAs, "&Save Configuration As...",
     "Save this computer's configuration to a file", "Save Configuration As", nullptr};
+inline constexpr CommandText kExportSetupSheet{
+    kIdExportSetupSheet, "&Export Setup Sheet...",
+    "Save this computer's configuration as a page to print, with both stages' curves",
+    "Export Setup Sheet", nullptr};
 inline constexpr CommandText kCompare{kIdCompare, "&Compare With Controller",
                                       "Compare this computer's configuration with the controller's",
                                       "Compare With Controller", nullptr};
@@ -123,6 +129,14 @@ inline constexpr const char* kSaveConfigurationTitle = "Save Configuration As";
 inline constexpr const char* kStatusOpenedFormat = "Configuration opened from %s";
 inline constexpr const char* kStatusSavedFormat = "Configuration saved to %s";
 inline constexpr const char* kConfigFileNameFormat = "zentrik-%s.zcfg";
+
+// The setup sheet.
+inline constexpr const char* kExportSheetTitle = "Export Setup Sheet";
+inline constexpr const char* kSheetFilterName = "Web Page (*.html)";
+inline constexpr const char* kSheetPattern = "*.html";
+inline constexpr const char* kSheetFileNameFormat = "zentrik-sheet-%s.html";
+inline constexpr const char* kStatusSheetSavedFormat = "Setup sheet saved to %s";
+inline constexpr const char* kSheetNotSavedFormat = "The setup sheet could not be saved to %s.";
 
 // The comparison with the controller.
 inline constexpr const char* kCompareCaption = "Compare With Controller";

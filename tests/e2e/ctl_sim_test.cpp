@@ -484,6 +484,34 @@ TEST(CtlWithSim, APortItMayNotOpenOrThatIsHeldGetsItsHelp) {
     EXPECT_TRUE(Has(r.err, "Permission to open " + pty.SlavePath() + " was denied.")) << r.err;
 }
 
+TEST(CtlWithSim, SheetWritesTheIniFilesOrTheConfigFilesPageWithoutTheController) {
+    const std::string dir = MakeTempDir();
+    const std::string ini = WriteSampleIni(dir + "/Zentrik.ini");
+    const std::string out = dir + "/sheet.html";
+    // A port that cannot be opened: the sheet never needs one.
+    ProcessResult r = Ctl({"--ini", ini, "--port", dir + "/no-such-tty", "sheet", out});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "Setup sheet saved to " + out + "\n");
+    std::string html = ReadTextFile(out);
+    EXPECT_TRUE(Has(html, "<th>RPM Cutoff</th><td>6500 RPM</td>")) << html.size();
+    EXPECT_FALSE(Has(html, "Configuration File"));
+    EXPECT_FALSE(Has(html, "Serial Number"));
+
+    ConfigDocument doc = SampleConfigDocument();
+    doc.record.stage[0].RPM_Max = 7100;
+    ASSERT_TRUE(WriteConfigFile(dir + "/race.zcfg", doc, false));
+    r = Ctl({"--ini", ini, "sheet", "--config", dir + "/race.zcfg", out});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    html = ReadTextFile(out);
+    EXPECT_TRUE(Has(html, "<th>RPM Cutoff</th><td>7100 RPM</td>"));
+    EXPECT_TRUE(Has(html, "<dd>race.zcfg</dd>"));
+
+    r = Ctl({"--ini", ini, "sheet", dir + "/missing/sheet.html"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Has(r.err, "The setup sheet could not be saved to " + dir + "/missing/sheet.html."))
+        << r.err;
+}
+
 TEST(CtlWithSim, BothToolsPrintTheirVersion) {
     const std::string expected = std::string(" ") + kProductVersion + "  " + kBuildVersion + "\n";
     ProcessResult r = Ctl({"--version"});

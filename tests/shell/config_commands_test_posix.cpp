@@ -6,6 +6,7 @@
 
 #include "config/config_file.h"
 #include "config/config_persistence.h"
+#include "config/file_store.h"
 #include "fake_skin.h"
 #include "link/serial/device_name.h"
 #include "shell/shell_texts.h"
@@ -140,6 +141,44 @@ TEST_F(ConfigCommands, TheComparisonShowsTheDifferencesAndDoesWhatTheUserChooses
     ASSERT_TRUE(m_skin.DeliverUntil([&] { return m_skin.noticeTitles.size() == 1; }));
     EXPECT_EQ(m_skin.noticeTitles[0], "Config Uploaded");
     EXPECT_EQ(m_skin.compares.size(), 2u);
+}
+
+TEST_F(ConfigCommands, TheSetupSheetNamesTheFileAndTheControllerOnceKnownAndOpensInTheBrowser) {
+    Simulator sim({"--serial", "030A00000000BEEF", "--version", "0102"});
+    Start(sim.Device());
+    m_doc.Document() = SampleConfigDocument();
+    const std::string sheet = m_dir + "/sheet.html";
+    m_skin.fileChoice = m_dir + "/tune.zcfg";
+    m_shell->OnCommand(texts::kIdSaveConfigurationAs);
+    m_skin.fileChoice = sheet;
+    m_shell->OnCommand(texts::kIdExportSetupSheet);
+    EXPECT_EQ(m_skin.suggestedName, "zentrik-sheet-" + TodayText() + ".html");
+    EXPECT_EQ(m_shell->StatusText(), "Setup sheet saved to " + sheet);
+    EXPECT_EQ(m_skin.browsed, std::vector<std::string>{sheet});
+    EXPECT_EQ(m_skin.commits, 2);
+    std::string html;
+    ASSERT_EQ(ReadFileBytes(sheet, html), FileReadStatus::Ok);
+    EXPECT_NE(html.find("<dd>tune.zcfg</dd>"), std::string::npos);
+    EXPECT_EQ(html.find("Serial Number"), std::string::npos);
+
+    // Once the controller has told who it is, the sheet says so.
+    m_shell->OnCommand(texts::kIdControllerInfo);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return Idle() && !m_skin.boxes.empty(); }));
+    m_shell->OnCommand(texts::kIdExportSetupSheet);
+    ASSERT_EQ(ReadFileBytes(sheet, html), FileReadStatus::Ok);
+    EXPECT_NE(html.find("<dd>030A00000000BEEF</dd>"), std::string::npos);
+    EXPECT_NE(html.find("<dd>0102</dd>"), std::string::npos);
+
+    // A file that cannot be written: a box, and nothing shown.
+    const std::size_t boxes = m_skin.boxes.size();
+    m_skin.fileChoice = m_dir + "/missing/sheet.html";
+    m_shell->OnCommand(texts::kIdExportSetupSheet);
+    ASSERT_EQ(m_skin.boxes.size(), boxes + 1);
+    EXPECT_EQ(m_skin.boxes.back().caption, "Export Setup Sheet");
+    EXPECT_EQ(m_skin.boxes.back().text,
+              "The setup sheet could not be saved to " + m_dir + "/missing/sheet.html.");
+    EXPECT_EQ(m_skin.browsed.size(), 2u);
+    EXPECT_EQ(m_shell->StatusText(), "Setup sheet saved to " + sheet);
 }
 
 TEST_F(ConfigCommands, AChosenPortIsOpenedKeptAcrossARestartAndReopenedWhenItComesBack) {

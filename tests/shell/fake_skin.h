@@ -34,6 +34,7 @@ class FakeSkin : public ShellSkin {
     std::vector<std::string> noticeTitles;
     std::vector<std::vector<ConfigDifference>> compares;
     std::string suggestedName;
+    std::vector<std::string> browsed;  // the files shown in the browser
     int endModalsCalls = 0;
     int postCloseCalls = 0;
     int commits = 0;
@@ -73,6 +74,7 @@ class FakeSkin : public ShellSkin {
     bool IsBarVisible(FrameBar bar) const override;
     void SetBarVisible(FrameBar bar, bool visible) override;
     void OpenWebSite(std::string_view) override {}
+    void OpenInBrowser(const std::string& path) override { browsed.push_back(path); }
 
   private:
     int m_modalDepth = 0;

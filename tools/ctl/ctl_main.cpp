@@ -63,6 +63,9 @@ int CtlMain(int argc, char** argv) {
     if (options.command == CtlCommand::Ports) {
         return RunPorts(ListSerialDevices(), PortOverride(), console);
     }
+    if (options.command == CtlCommand::Sheet) {
+        return RunSheet(options, settings, console);
+    }
 
     // The queue outlives the port, whose event thread posts into it.
     PortEventQueue events;

@@ -28,6 +28,9 @@ std::optional<CtlCommand> CommandNamed(std::string_view name) {
     if (name == "ports") {
         return CtlCommand::Ports;
     }
+    if (name == "sheet") {
+        return CtlCommand::Sheet;
+    }
     return std::nullopt;
 }
 
@@ -117,22 +120,27 @@ CtlParseResult ParseCtlArguments(std::span<const std::string_view> args) {
         return Error("unknown command " + std::string(words[0]));
     }
     options.command = *command;
-    const std::size_t operands = *command == CtlCommand::Upgrade ? 1 : 0;
+    // The one file that upgrade reads and sheet writes.
+    std::string* operand = *command == CtlCommand::Upgrade ? &options.firmwareFile
+                           : *command == CtlCommand::Sheet ? &options.sheetFile
+                                                           : nullptr;
+    const std::size_t operands = operand != nullptr ? 1 : 0;
     if (words.size() - 1 < operands) {
-        return Error("upgrade needs a firmware file");
+        return Error(*command == CtlCommand::Upgrade ? "upgrade needs a firmware file"
+                                                     : "sheet needs a file to write");
     }
     if (words.size() - 1 > operands) {
         return Error("unexpected argument " + std::string(words[operands + 1]));
     }
-    if (operands == 1) {
-        options.firmwareFile = std::string(words[1]);
+    if (operand != nullptr) {
+        *operand = std::string(words[1]);
     }
     // Options that only one command or a few can use are refused elsewhere rather than
     // silently ignored.
     const CtlCommand c = *command;
     if (!options.configFile.empty() && c != CtlCommand::Download && c != CtlCommand::Upload &&
-        c != CtlCommand::Compare) {
-        return Error("--config goes with download, upload or compare");
+        c != CtlCommand::Compare && c != CtlCommand::Sheet) {
+        return Error("--config goes with download, upload, compare or sheet");
     }
     if (options.verify && c != CtlCommand::Upload) {
         return Error("--verify goes with upload");

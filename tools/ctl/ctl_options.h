@@ -7,7 +7,7 @@
 
 namespace zentrik {
 
-enum class CtlCommand { Info, Download, Upload, Compare, Upgrade, Scan, Ports };
+enum class CtlCommand { Info, Download, Upload, Compare, Upgrade, Scan, Ports, Sheet };
 
 // What the command line asks for.
 struct CtlOptions {
@@ -16,6 +16,7 @@ struct CtlOptions {
     std::string ini;           // --ini; empty: the program's own file
     bool yes = false;          // --yes
     std::string firmwareFile;  // upgrade FILE
+    std::string sheetFile;     // sheet OUT.html
     std::string configFile;    // --config: a configuration file instead of the INI file's section
     bool verify = false;       // --verify (upload): read the configuration back and compare
     bool backup = false;       // --backup (upgrade): save the controller's configuration first

@@ -9,12 +9,14 @@
 #include "ctl/ctl_texts.h"
 #include "editor/compare_texts.h"
 #include "editor/config_compare.h"
+#include "editor/setup_sheet.h"
 #include "firmware/firmware_upgrade.h"
 #include "link/controller_link.h"
 #include "link/discovery/port_scanner.h"
 #include "link/discovery/serial_device_list.h"
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
+#include "shell/shell_texts.h"
 
 namespace zentrik {
 
@@ -31,22 +33,37 @@ CtlSession::CtlSession(const CtlOptions& options, AppSettings& settings, LinkPor
       m_questions(options.yes, console.interactive, console.in, console.err),
       m_host(m_loop, m_questions, console.out, console.err) {}
 
-int CtlSession::Fail(const std::string& text) {
-    m_console.err << texts::kProgramName << ": " << text << std::endl;
+namespace {
+
+int FailWith(std::ostream& err, const std::string& text) {
+    err << texts::kProgramName << ": " << text << std::endl;
     return kCtlExitFailed;
 }
 
-bool CtlSession::LoadHere(ConfigDocument& doc) {
-    if (m_options.configFile.empty()) {
-        LoadDocument(m_settings, doc);
+// This computer's configuration: the --config file's, else the INI file's. False (and the
+// reason told) when the --config file holds none.
+bool LoadConfiguration(const CtlOptions& options, AppSettings& settings, ConfigDocument& doc,
+                       std::ostream& err) {
+    if (options.configFile.empty()) {
+        LoadDocument(settings, doc);
         return true;
     }
-    if (ReadConfigFile(m_options.configFile, doc) != ConfigFileStatus::Ok) {
-        Fail(FormatText(texts::kConfigFileFormat, m_options.configFile.c_str(),
-                        config_texts::kNoConfigurationText));
+    if (ReadConfigFile(options.configFile, doc) != ConfigFileStatus::Ok) {
+        FailWith(err, FormatText(texts::kConfigFileFormat, options.configFile.c_str(),
+                                 config_texts::kNoConfigurationText));
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+int CtlSession::Fail(const std::string& text) {
+    return FailWith(m_console.err, text);
+}
+
+bool CtlSession::LoadHere(ConfigDocument& doc) {
+    return LoadConfiguration(m_options, m_settings, doc, m_console.err);
 }
 
 int CtlSession::Run(CPortScanner& scanner) {
@@ -181,6 +198,7 @@ int CtlSession::Run(CPortScanner& scanner) {
             return kCtlExitOk;
         }
         case CtlCommand::Scan:
+        case CtlCommand::Sheet:
         case CtlCommand::Ports:
             break;
     }
@@ -203,6 +221,19 @@ int RunScan(AppSettings& settings, CPortScanner& scanner, const CtlConsole& cons
         console.err << texts::kProgramName << ": " << OpenFailureHelp(accessError, device)
                     << std::endl;
     }
+    return kCtlExitOk;
+}
+
+int RunSheet(const CtlOptions& options, AppSettings& settings, const CtlConsole& console) {
+    ConfigDocument doc;
+    if (!LoadConfiguration(options, settings, doc, console.err)) {
+        return kCtlExitFailed;
+    }
+    const std::string& path = options.sheetFile;
+    if (!WriteSetupSheet(path, doc, {TodayText(), options.configFile, std::nullopt})) {
+        return FailWith(console.err, FormatText(shell_texts::kSheetNotSavedFormat, path.c_str()));
+    }
+    console.err << FormatText(shell_texts::kStatusSheetSavedFormat, path.c_str()) << std::endl;
     return kCtlExitOk;
 }
 

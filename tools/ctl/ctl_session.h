@@ -69,4 +69,8 @@ class CtlSession {
 // error stream why the user may not open it, when that is so.
 int RunScan(AppSettings& settings, CPortScanner& scanner, const CtlConsole& console);
 
+// The sheet command: writes the setup sheet of this computer's configuration (the INI file's
+// or the --config file's). The controller is not used, so the sheet names none.
+int RunSheet(const CtlOptions& options, AppSettings& settings, const CtlConsole& console);
+
 }  // namespace zentrik

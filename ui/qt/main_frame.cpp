@@ -112,7 +112,8 @@ void CMainFrame::CreateCommands() {
          {texts::kExit, texts::kViewToolBar, texts::kViewStatusBar, texts::kUpload,
           texts::kDownload, texts::kControllerInfo, texts::kUpgradeFirmware, texts::kScan,
           texts::kAbout, texts::kConnection, texts::kOpenConfiguration, texts::kSaveConfigurationAs,
-          texts::kCompare, texts::kVerifyUpload, texts::kBackupBeforeUpgrade}) {
+          texts::kExportSetupSheet, texts::kCompare, texts::kVerifyUpload,
+          texts::kBackupBeforeUpgrade}) {
         make(command);
     }
     for (const int id : {texts::kIdViewToolBar, texts::kIdViewStatusBar, texts::kIdVerifyUpload,
@@ -162,6 +163,7 @@ void CMainFrame::CreateMenus() {
     QMenu* file = menu(texts::kMenuFile, "menuFile");
     file->addAction(Command(texts::kIdOpenConfiguration));
     file->addAction(Command(texts::kIdSaveConfigurationAs));
+    file->addAction(Command(texts::kIdExportSetupSheet));
     file->addSeparator();
     file->addAction(Command(texts::kIdAppExit));
     QMenu* view = menu(texts::kMenuView, "menuView");
@@ -356,6 +358,10 @@ void CMainFrame::OpenWebSite(std::string_view address) {
     QDesktopServices::openUrl(QUrl(FromView(address)));
 }
 
+void CMainFrame::OpenInBrowser(const std::string& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
 // ---- port notifications and timers ------------------------------------------------------------
 
 void CMainFrame::PostPortEvent(std::uintptr_t wParam) {
@@ -451,13 +457,15 @@ std::optional<std::string> CMainFrame::RunFileDialog(QFileDialog& dialog) {
 
 std::optional<std::string> CMainFrame::ChooseFileToSave(std::string_view title,
                                                         std::string_view filterName,
-                                                        std::string_view /*pattern*/,
+                                                        std::string_view pattern,
                                                         std::string_view suggestedName) {
     QFileDialog dialog(this, FromView(title), FromView(suggestedName), FromView(filterName));
     dialog.setObjectName("saveFileDialog");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("zcfg"));
+    // A name typed without an extension gets the pattern's ("*.zcfg": "zcfg").
+    const QString suffix = FromView(pattern);
+    dialog.setDefaultSuffix(suffix.startsWith(QStringLiteral("*.")) ? suffix.mid(2) : QString());
     return RunFileDialog(dialog);
 }
 

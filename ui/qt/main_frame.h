@@ -91,6 +91,7 @@ class CMainFrame : public QMainWindow, public zentrik::ShellSkin, public zentrik
     bool IsBarVisible(zentrik::FrameBar bar) const override;
     void SetBarVisible(zentrik::FrameBar bar, bool visible) override;
     void OpenWebSite(std::string_view address) override;
+    void OpenInBrowser(const std::string& path) override;
 
   protected:
     bool event(QEvent* event) override;

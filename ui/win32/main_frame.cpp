@@ -34,12 +34,21 @@ constexpr GUID kComPortInterface = {
     0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
 
 // The commands of the menu, whose enabling and check marks follow FrameShell::Command.
-constexpr int kMenuCommands[] = {
-    texts::kIdAppExit,      texts::kIdViewToolBar,        texts::kIdViewStatusBar,
-    texts::kIdUpload,       texts::kIdDownload,           texts::kIdControllerInfo,
-    texts::kIdCompare,      texts::kIdUpgradeFirmware,    texts::kIdScan,
-    texts::kIdAppAbout,     texts::kIdOpenConfiguration,  texts::kIdSaveConfigurationAs,
-    texts::kIdVerifyUpload, texts::kIdBackupBeforeUpgrade};
+constexpr int kMenuCommands[] = {texts::kIdAppExit,
+                                 texts::kIdViewToolBar,
+                                 texts::kIdViewStatusBar,
+                                 texts::kIdUpload,
+                                 texts::kIdDownload,
+                                 texts::kIdControllerInfo,
+                                 texts::kIdCompare,
+                                 texts::kIdUpgradeFirmware,
+                                 texts::kIdScan,
+                                 texts::kIdAppAbout,
+                                 texts::kIdOpenConfiguration,
+                                 texts::kIdSaveConfigurationAs,
+                                 texts::kIdVerifyUpload,
+                                 texts::kIdBackupBeforeUpgrade,
+                                 texts::kIdExportSetupSheet};
 
 // A menu caption with its keyboard shortcut after a tab, when it has one.
 std::wstring MenuCaption(const texts::CommandText& command) {
@@ -166,7 +175,9 @@ void CMainFrame::AddMenuItems() {
                 MenuCaption(texts::kOpenConfiguration).c_str());
     InsertMenuW(file, 1, MF_BYPOSITION | MF_STRING, texts::kIdSaveConfigurationAs,
                 MenuCaption(texts::kSaveConfigurationAs).c_str());
-    InsertMenuW(file, 2, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    InsertMenuW(file, 2, MF_BYPOSITION | MF_STRING, texts::kIdExportSetupSheet,
+                MenuCaption(texts::kExportSetupSheet).c_str());
+    InsertMenuW(file, 3, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
 
     HMENU controller = GetSubMenu(m_menu, 2);
     InsertMenuW(controller, PositionOf(controller, texts::kIdControllerInfo) + 1,
@@ -473,6 +484,11 @@ void CMainFrame::OpenWebSite(std::string_view address) {
         return;
     }
     ShellExecuteW(m_hwnd, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CMainFrame::OpenInBrowser(const std::string& path) {
+    // The file's own program for .html pages: the default browser.
+    OpenWebSite(path);
 }
 
 // ---- port notifications and timers ------------------------------------------------------------

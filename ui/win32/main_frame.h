@@ -63,7 +63,8 @@ class CMainFrame : public zentrik::ShellSkin, public zentrik::FrameWindow {
     CUpgradeProgressDlg& ProgressDialog() { return m_progressDlg; }
     // The notice's countdown tick (1000 ms; a test lengthens it and ticks by hand).
     void SetNoticeTickInterval(UINT milliseconds) { m_noticeTickMs = milliseconds; }
-    // What opening the web site does (ShellExecuteW; a test records it instead).
+    // What opening the web site or a page in the browser does (ShellExecuteW; a test records
+    // it instead).
     void SetWebSiteOpener(std::function<void(const std::wstring&)> opener) {
         m_openWebSite = std::move(opener);
     }
@@ -92,6 +93,7 @@ class CMainFrame : public zentrik::ShellSkin, public zentrik::FrameWindow {
     bool IsBarVisible(zentrik::FrameBar bar) const override;
     void SetBarVisible(zentrik::FrameBar bar, bool visible) override;
     void OpenWebSite(std::string_view address) override;
+    void OpenInBrowser(const std::string& path) override;
 
   private:
     static constexpr UINT_PTR kStatusTimer = 110;

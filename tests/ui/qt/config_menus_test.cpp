@@ -55,7 +55,8 @@ TEST(ConfigMenus, FilesTheComparisonAndThePortMenuWorkThroughTheWindow) {
         return items;
     };
     EXPECT_EQ(captions("menuFile"),
-              (QStringList{"&Open Configuration...", "&Save Configuration As...", "-", "E&xit"}));
+              (QStringList{"&Open Configuration...", "&Save Configuration As...",
+                           "&Export Setup Sheet...", "-", "E&xit"}));
     EXPECT_EQ(captions("menuController"),
               (QStringList{"&Upload Config To Controller", "&Download Config From Controller",
                            "Get Controller &Info", "&Compare With Controller", "-",

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -125,11 +126,16 @@ TEST(ProgressDialog, ShowsStepsAndResultAndClosesOnlyWithOkAfterTheResult) {
 class UrlRecorder : public QObject {
     Q_OBJECT
   public:
-    UrlRecorder() { QDesktopServices::setUrlHandler("https", this, "Open"); }
-    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler("https"); }
+    explicit UrlRecorder(const QString& scheme = "https") : m_scheme(scheme) {
+        QDesktopServices::setUrlHandler(m_scheme, this, "Open");
+    }
+    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(m_scheme); }
     QStringList opened;
   public slots:
     void Open(const QUrl& url) { opened << url.toString(); }
+
+  private:
+    QString m_scheme;
 };
 
 TEST(AboutBox, ThePictureOpensTheWebSiteAndTheBoxStaysOpen) {
@@ -241,6 +247,28 @@ TEST(ViewCommands, TheToolbarAndStatusBarToggleAtOnceWithTheirChecks) {
     EXPECT_TRUE(frame.statusBar()->isHidden());
     EXPECT_FALSE(statusBar->isChecked());
     EXPECT_EQ(frame.windowTitle(), "Halvorn Zentrik");
+}
+
+TEST(SetupSheet, TheCommandWritesTheChosenPageSaysWhereAndOpensIt) {
+    UrlRecorder urls("file");
+    WindowRig rig;
+    rig.Start(false);
+    QStringList filters;
+    rig.Answers().Then([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        filters = dialog->nameFilters();
+        dialog->selectFile(QString::fromStdString(rig.Path("sheet")));  // typed without ".html"
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    rig.Frame().Command(shell_texts::kIdExportSetupSheet)->trigger();
+    const QString path = QString::fromStdString(rig.Path("sheet.html"));
+    EXPECT_EQ(filters, QStringList{"Web Page (*.html)"});
+    EXPECT_EQ(rig.Frame().StatusPane()->text().toStdString(),
+              "Setup sheet saved to " + path.toStdString());
+    EXPECT_NE(FileText(path.toStdString()).find("<h2>Stage 2</h2>"), std::string::npos);
+    ASSERT_EQ(urls.opened.size(), 1);
+    EXPECT_EQ(urls.opened[0].toStdString(), QUrl::fromLocalFile(path).toString().toStdString());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "config/file_store.h"
 #include "frame_rig.h"
 #include "shell/shell_texts.h"
 #include "ui/win32/quarnel_view.h"
@@ -39,18 +40,19 @@ TEST_F(FrameWindow, StartsDisconnectedWithTheLinkCommandsDisabledAndTheMenusComp
                          texts::kIdUpgradeFirmware, texts::kIdCompare}) {
         EXPECT_TRUE(Grayed(MenuState(id))) << id;
     }
-    for (const int id : {texts::kIdScan, texts::kIdAppAbout, texts::kIdAppExit,
-                         texts::kIdOpenConfiguration, texts::kIdSaveConfigurationAs}) {
+    for (const int id :
+         {texts::kIdScan, texts::kIdAppAbout, texts::kIdAppExit, texts::kIdOpenConfiguration,
+          texts::kIdSaveConfigurationAs, texts::kIdExportSetupSheet}) {
         EXPECT_FALSE(Grayed(MenuState(id))) << id;
     }
 
     HMENU menu = GetMenu(Hwnd());
     EXPECT_EQ(MenuCaptions(menu),
               (std::vector<std::wstring>{L"&File", L"&View", L"&Controller", L"&Help"}));
-    EXPECT_EQ(
-        MenuCaptions(GetSubMenu(menu, 0)),
-        (std::vector<std::wstring>{L"&Open Configuration...\tCtrl+O",
-                                   L"&Save Configuration As...\tCtrl+Shift+S", L"-", L"E&xit"}));
+    EXPECT_EQ(MenuCaptions(GetSubMenu(menu, 0)),
+              (std::vector<std::wstring>{L"&Open Configuration...\tCtrl+O",
+                                         L"&Save Configuration As...\tCtrl+Shift+S",
+                                         L"&Export Setup Sheet...", L"-", L"E&xit"}));
     EXPECT_EQ(MenuCaptions(GetSubMenu(menu, 2)),
               (std::vector<std::wstring>{
                   L"&Upload Config To Controller", L"&Download Config From Controller",
@@ -118,6 +120,28 @@ TEST_F(FrameWindow, CommandsByIdToggleTheBarsAndOptionsWithTheirCheckMarks) {
     EXPECT_TRUE(openShown);
     keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
     SetKeyboardState(keys);
+}
+
+TEST_F(FrameWindow, ExportSetupSheetWritesTheChosenPageSaysWhereAndOpensIt) {
+    std::vector<std::wstring> opened;
+    Frame().SetWebSiteOpener([&opened](const std::wstring& path) { opened.push_back(path); });
+    const std::string folder = IniPath().substr(0, IniPath().find_last_of("\\/") + 1);
+    const std::string path = folder + "sheet.html";
+    WhenShown(Wide(texts::kExportSheetTitle), [&folder](HWND dialog) {
+        HWND name = GetDlgItem(dialog, 1148);
+        if (name == nullptr) {
+            name = GetDlgItem(dialog, 1152);
+        }
+        const std::wstring typed = Wide(folder + "sheet");  // without ".html"
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    SendMessageW(Hwnd(), WM_COMMAND, texts::kIdExportSetupSheet, 0);
+    EXPECT_EQ(Frame().StatusPanes().Status(), Wide("Setup sheet saved to " + path));
+    EXPECT_EQ(opened, std::vector<std::wstring>{Wide(path)});
+    std::string html;
+    ASSERT_EQ(ReadFileBytes(path, html), FileReadStatus::Ok);
+    EXPECT_NE(html.find("<h2>Stage 2</h2>"), std::string::npos);
 }
 
 TEST_F(FrameWindow, BannerCentresItsPictureAndStatisticsGiveWayWhenNarrow) {
