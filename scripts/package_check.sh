@@ -41,7 +41,7 @@ done
 app_id=org.example.zentrik
 if [[ $window == yes ]]; then
     expected+=("usr/share/applications/$app_id.desktop" "usr/share/metainfo/$app_id.metainfo.xml"
-               usr/share/man/man1/zentrik.1.gz)
+               usr/share/man/man1/zentrik.1.gz usr/share/mime/packages/zentrik.xml)
 fi
 for file in "${expected[@]}"; do
     if [[ ! -f "$root/$file" ]]; then
@@ -65,6 +65,21 @@ appstreamcli validate --no-net --pedantic "build/package/package-files/$app_id.m
 if [[ $window == yes ]]; then
     desktop-file-validate "$root/usr/share/applications/$app_id.desktop"
     appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$app_id.metainfo.xml"
+fi
+
+if [[ $window == yes ]]; then
+    echo "== the configuration files' type"
+    # The system's MIME database made from the package's type alone: *.zcfg is ours, and the
+    # desktop entry opens it.
+    mime=$root/mime-check
+    mkdir -p "$mime/packages"
+    cp "$root/usr/share/mime/packages/zentrik.xml" "$mime/packages/"
+    update-mime-database "$mime"
+    grep -qx '[0-9]*:application/x-zentrik-configuration:\*\.zcfg' "$mime/globs2" ||
+        { echo "package_check: *.zcfg is not application/x-zentrik-configuration" >&2; exit 1; }
+    grep -qx 'MimeType=application/x-zentrik-configuration;' \
+        "$root/usr/share/applications/$app_id.desktop" ||
+        { echo "package_check: the desktop entry does not open *.zcfg" >&2; exit 1; }
 fi
 
 echo "== manual pages"
