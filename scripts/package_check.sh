@@ -93,14 +93,16 @@ for page in "$root"/usr/share/man/man1/*.1.gz; do
 done
 
 echo "== the programs, run from the unpacked package"
+# Each program prints its name, then the release the package carries.
+package_version=$(dpkg-deb --field "$deb" Version)
 check_version() {
     local program=$1
     shift
     local out
     out=$("$@" "$root/usr/bin/$program" --version)
     echo "$out"
-    if [[ $out != "$program "* ]]; then
-        echo "package_check: $program --version printed: $out" >&2
+    if [[ $out != "$program $package_version "* ]]; then
+        echo "package_check: $program --version printed: $out (the package: $package_version)" >&2
         exit 1
     fi
 }
