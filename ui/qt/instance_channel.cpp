@@ -9,6 +9,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QWidget>
+#include <QWindow>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -187,6 +188,14 @@ void LocalInstanceChannel::Pause() {
 }
 
 void LocalInstanceChannel::PostRun() {
+    QWindow* shown = m_window != nullptr ? m_window->windowHandle() : nullptr;
+    if (shown != nullptr && !shown->isExposed()) {
+        if (m_waitingForExpose == nullptr) {
+            m_waitingForExpose = shown;
+            shown->installEventFilter(this);
+        }
+        return;
+    }
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -195,4 +204,14 @@ void LocalInstanceChannel::PostRun() {
             }
         },
         Qt::QueuedConnection);
+}
+
+bool LocalInstanceChannel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && watched == m_waitingForExpose &&
+        m_waitingForExpose->isExposed()) {
+        m_waitingForExpose->removeEventFilter(this);
+        m_waitingForExpose = nullptr;
+        PostRun();
+    }
+    return false;
 }

@@ -9,6 +9,7 @@
 class QLocalServer;
 class QLocalSocket;
 class QWidget;
+class QWindow;
 
 // One window per settings file on Linux: the lock is an flock on "<name>.lock" in the user's
 // runtime folder (the kernel lets go of it when the process ends, however it ends); the
@@ -26,8 +27,13 @@ class LocalInstanceChannel : public QObject, public zentrik::InstanceChannel {
     void Pause() override;
     void PostRun() override;
 
-    // The window brought to the front, with the box it has up, when a later start calls.
+    // The window brought to the front, with the box it has up, when a later start calls. Files
+    // are opened only while it is exposed, so that a box is placed over the window where the
+    // window system put it (not where it was before) and is seen.
     void SetWindow(QWidget* window) { m_window = window; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // The runtime folder with its trailing '/'; empty when there is none fit for use.
@@ -42,4 +48,5 @@ class LocalInstanceChannel : public QObject, public zentrik::InstanceChannel {
     QLocalServer* m_server = nullptr;
     zentrik::SingleInstance* m_receiver = nullptr;
     QPointer<QWidget> m_window;
+    QPointer<QWindow> m_waitingForExpose;
 };
