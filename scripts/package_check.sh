@@ -71,10 +71,10 @@ if [[ $window == yes ]]; then
     echo "== the configuration files' type"
     # The system's MIME database made from the package's type alone: *.zcfg is ours, and the
     # desktop entry opens it.
-    mime=$root/mime-check
+    mime=$root/mime-check/mime
     mkdir -p "$mime/packages"
     cp "$root/usr/share/mime/packages/zentrik.xml" "$mime/packages/"
-    update-mime-database "$mime"
+    XDG_DATA_HOME=$root/mime-check update-mime-database "$mime"
     grep -qx '[0-9]*:application/x-zentrik-configuration:\*\.zcfg' "$mime/globs2" ||
         { echo "package_check: *.zcfg is not application/x-zentrik-configuration" >&2; exit 1; }
     grep -qx 'MimeType=application/x-zentrik-configuration;' \
