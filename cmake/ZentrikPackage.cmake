@@ -96,6 +96,9 @@ if(TARGET zentrik)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications RENAME "${ZENTRIK_APP_ID}.desktop")
     install(FILES "${ZENTRIK_PACKAGE_OUT}/${ZENTRIK_APP_ID}.metainfo.xml"
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    # The configuration files' type, which the desktop entry opens.
+    install(FILES "${ZENTRIK_LINUX_RES}/zentrik.mime.xml"
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME zentrik.xml)
 endif()
 install(FILES "${ZENTRIK_LINUX_RES}/60-zentrik.rules" DESTINATION ${ZENTRIK_UDEV_RULES_DIR})
 install(FILES "${ZENTRIK_LINUX_RES}/copyright" "${ZENTRIK_PACKAGE_OUT}/changelog.gz"

@@ -1,8 +1,9 @@
-# The controller software's release the program belongs to, and the build's own version:
-# `git describe` of the source tree when it is a git checkout, else the CMake project version.
-# Written into build_version.h for the About box and the programs' --version; the Windows
-# resources' version block takes them too (cmake/Win32Resources.cmake).
-set(ZENTRIK_PRODUCT_VERSION "3.1.0")
+# The controller software's release the program belongs to (the project's version, which the
+# packages carry too), and the build's own version: the release followed by `git describe` of
+# the source tree when it is a git checkout, else the release alone. Written into
+# build_version.h for the About box and the programs' --version; the Windows resources'
+# version block takes them too (cmake/Win32Resources.cmake).
+set(ZENTRIK_PRODUCT_VERSION "${PROJECT_VERSION}")
 set(ZENTRIK_BUILD_VERSION "${PROJECT_VERSION}")
 find_package(Git QUIET)
 if(GIT_FOUND AND EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/.git")

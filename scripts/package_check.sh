@@ -41,7 +41,7 @@ done
 app_id=org.example.zentrik
 if [[ $window == yes ]]; then
     expected+=("usr/share/applications/$app_id.desktop" "usr/share/metainfo/$app_id.metainfo.xml"
-               usr/share/man/man1/zentrik.1.gz)
+               usr/share/man/man1/zentrik.1.gz usr/share/mime/packages/zentrik.xml)
 fi
 for file in "${expected[@]}"; do
     if [[ ! -f "$root/$file" ]]; then
@@ -67,6 +67,21 @@ if [[ $window == yes ]]; then
     appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$app_id.metainfo.xml"
 fi
 
+if [[ $window == yes ]]; then
+    echo "== the configuration files' type"
+    # The system's MIME database made from the package's type alone: *.zcfg is ours, and the
+    # desktop entry opens it.
+    mime=$root/mime-check/mime
+    mkdir -p "$mime/packages"
+    cp "$root/usr/share/mime/packages/zentrik.xml" "$mime/packages/"
+    XDG_DATA_HOME=$root/mime-check update-mime-database "$mime"
+    grep -qx '[0-9]*:application/x-zentrik-configuration:\*\.zcfg' "$mime/globs2" ||
+        { echo "package_check: *.zcfg is not application/x-zentrik-configuration" >&2; exit 1; }
+    grep -qx 'MimeType=application/x-zentrik-configuration;' \
+        "$root/usr/share/applications/$app_id.desktop" ||
+        { echo "package_check: the desktop entry does not open *.zcfg" >&2; exit 1; }
+fi
+
 echo "== manual pages"
 for page in "$root"/usr/share/man/man1/*.1.gz; do
     # Any warning of the formatter fails the check.
@@ -78,14 +93,16 @@ for page in "$root"/usr/share/man/man1/*.1.gz; do
 done
 
 echo "== the programs, run from the unpacked package"
+# Each program prints its name, then the release the package carries.
+package_version=$(dpkg-deb --field "$deb" Version)
 check_version() {
     local program=$1
     shift
     local out
     out=$("$@" "$root/usr/bin/$program" --version)
     echo "$out"
-    if [[ $out != "$program "* ]]; then
-        echo "package_check: $program --version printed: $out" >&2
+    if [[ $out != "$program $package_version "* ]]; then
+        echo "package_check: $program --version printed: $out (the package: $package_version)" >&2
         exit 1
     fi
 }

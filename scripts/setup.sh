@@ -15,7 +15,7 @@ packages=(
 )
 if [[ "${1:-}" == "ci" ]]; then
     packages+=(g++-mingw-w64-x86-64 wine wine64 clang libclang-rt-14-dev clang-format)
-    packages+=(lintian desktop-file-utils appstream)
+    packages+=(lintian desktop-file-utils appstream shared-mime-info)
     packages+=(imagemagick xvfb nsis zip)
 fi
 

@@ -160,17 +160,21 @@ void FrameShell::OpenConfiguration() {
     if (!path || m_closePending) {
         return;
     }
+    OpenConfigurationFile(*path);
+}
+
+void FrameShell::OpenConfigurationFile(const std::string& path) {
     // The document is replaced as a download replaces it: a value typed but not confirmed
     // goes first, so that it is not applied on top of the file afterwards.
     m_skin.CommitPendingInput();
-    if (ReadConfigFile(*path, m_doc.Document()) != ConfigFileStatus::Ok) {
+    if (ReadConfigFile(path, m_doc.Document()) != ConfigFileStatus::Ok) {
         ShowMessageBox(config_texts::kNoConfigurationText, texts::kOpenConfigurationTitle,
                        MessageIcon::Exclamation, MessageButtons::Ok);
         return;
     }
     m_doc.UpdateAllViews(1);
-    m_configFile = *path;
-    SetStatusText(FormatText(texts::kStatusOpenedFormat, path->c_str()));
+    m_configFile = path;
+    SetStatusText(FormatText(texts::kStatusOpenedFormat, path.c_str()));
 }
 
 void FrameShell::SaveConfigurationAs() {
@@ -441,6 +445,8 @@ void FrameShell::AfterModal() {
     if (m_closePending && !m_closed && m_modalDepth == 0) {
         // Out of the link's call first: the window closes from its event loop.
         m_skin.PostClose();
+    } else if (m_modalDepth == 0 && m_modalsEnded) {
+        m_modalsEnded();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,6 +96,15 @@ class FrameShell : public LinkHost, public PortEventSink {
     // A transfer runs inside the progress dialog.
     bool Transferring() const { return m_progress.Transferring(); }
 
+    // The path-taking half of File > Open Configuration: the file read into the document in
+    // place of what it holds, or the box that says why not (the document then stays).
+    void OpenConfigurationFile(const std::string& path);
+    // Whether a box or dialog is up. `handler` runs each time the last one up has ended.
+    bool ModalUp() const { return m_modalDepth > 0; }
+    void SetModalsEndedHandler(std::function<void()> handler) {
+        m_modalsEnded = std::move(handler);
+    }
+
     // ---- parts, for the window and for tests
     ControllerLink& Link() { return m_link; }
     const ControllerLink& Link() const { return m_link; }
@@ -164,6 +174,7 @@ class FrameShell : public LinkHost, public PortEventSink {
     std::string m_configFile;
 
     int m_modalDepth = 0;
+    std::function<void()> m_modalsEnded;
     bool m_closePending = false;
     bool m_closed = false;
     bool m_destroyed = false;

@@ -186,4 +186,11 @@ inline constexpr const char* kUploadedText =
 inline constexpr const char* kAboutCaption = "About Halvorn Zentrik";
 inline constexpr const char* kVersionPrefix = "Version ";
 
+// The window's command line, and a start that found the window of its settings file running
+// but not answering.
+inline constexpr const char* kWindowUsage = "usage: zentrik [FILE.zcfg] | zentrik --version";
+inline constexpr const char* kWindowNotAnswering =
+    "Halvorn Zentrik is already running with the same settings, but it does not answer. Close "
+    "it and start the program again.";
+
 }  // namespace zentrik::shell_texts

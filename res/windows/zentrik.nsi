@@ -1,5 +1,6 @@
 ; The Windows installer: zentrik.exe and zentrikctl.exe with the licence and the readme in
-; Program Files, a Start-menu folder, and an uninstaller listed under installed programs.
+; Program Files, a Start-menu folder, the file type of *.zcfg, and an uninstaller listed under
+; installed programs.
 ; Silent with /S, both ways. scripts/windows_package.sh runs makensis with:
 ;   VERSION   the release's version (x.y.z)
 ;   STAGE     the folder holding the files to install
@@ -17,6 +18,9 @@ SetCompressor /SOLID lzma
 !define PUBLISHER "Halvorn"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\HalvornZentrik"
 !define START_MENU "$SMPROGRAMS\${PRODUCT}"
+; Configuration files (*.zcfg), opened by a double click in the window.
+!define CONFIG_CLASS "Zentrik.Configuration"
+!define CONFIG_TYPE "Zentrik Configuration"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -84,6 +88,16 @@ Section "${PRODUCT}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+
+!ifdef WINDOW
+    WriteRegStr HKLM "Software\Classes\.zcfg" "" "${CONFIG_CLASS}"
+    WriteRegStr HKLM "Software\Classes\${CONFIG_CLASS}" "" "${CONFIG_TYPE}"
+    WriteRegStr HKLM "Software\Classes\${CONFIG_CLASS}\DefaultIcon" "" "$INSTDIR\zentrik.exe,0"
+    WriteRegStr HKLM "Software\Classes\${CONFIG_CLASS}\shell\open\command" "" \
+        '"$INSTDIR\zentrik.exe" "%1"'
+    ; SHCNE_ASSOCCHANGED: Explorer shows the new type's icon at once.
+    System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
+!endif
 SectionEnd
 
 Function un.onInit
@@ -107,4 +121,12 @@ Section "Uninstall"
     RMDir "${START_MENU}"
 
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+
+    ; The file type, and the extension unless another program has taken it since.
+    DeleteRegKey HKLM "Software\Classes\${CONFIG_CLASS}"
+    ReadRegStr $0 HKLM "Software\Classes\.zcfg" ""
+    ${If} $0 == "${CONFIG_CLASS}"
+        DeleteRegKey HKLM "Software\Classes\.zcfg"
+    ${EndIf}
+    System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 SectionEnd

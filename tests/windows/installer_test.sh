@@ -35,6 +35,11 @@ reg_value() {
         /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p"
 }
 same_text() { [[ $1 == "$2" ]]; }
+# The default value of a key under HKLM\Software\Classes.
+class_value() {
+    wine reg query "HKLM\\Software\\Classes\\$1" /ve 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *([^)]*) *REG_[A-Z]* *//p'
+}
 
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
@@ -71,9 +76,22 @@ check "its uninstaller named there" mentions <(reg_value UninstallString) \
     'C:\Program Files\Halvorn Zentrik\uninstall.exe'
 check "a silent uninstall named there" mentions <(reg_value QuietUninstallString) '.exe" /S'
 
+check "*.zcfg is a Zentrik Configuration" same_text "$(class_value .zcfg)" Zentrik.Configuration
+check "named so" same_text "$(class_value Zentrik.Configuration)" "Zentrik Configuration"
+check "with the program's icon" same_text "$(class_value 'Zentrik.Configuration\DefaultIcon')" \
+    'C:\Program Files\Halvorn Zentrik\zentrik.exe,0'
+check "opened by zentrik.exe" same_text \
+    "$(class_value 'Zentrik.Configuration\shell\open\command')" \
+    '"C:\Program Files\Halvorn Zentrik\zentrik.exe" "%1"'
+
 echo "installer_test: zentrikctl.exe from Program Files"
 version=$(wine 'C:\Program Files\Halvorn Zentrik\zentrikctl.exe' --version | tr -d '\r') || true
 check "zentrikctl --version answers ($version)" mentions <(echo "$version") zentrikctl
+# One release everywhere: what the programs print, the installed programs' list, the setup.
+release=$(echo "$version" | awk '{print $2}')
+check "listed with the programs' release ($release)" same_text "$(reg_value DisplayVersion)" \
+    "$release"
+check "the setup named for it" same_text "$(basename "$setup")" "zentrik-$release-setup.exe"
 
 echo "installer_test: zentrik.exe from a read-only Program Files, on a private display"
 appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
@@ -112,6 +130,8 @@ wineserver --wait
 check "Program Files folder removed" absent "$folder"
 check "Start-menu folder removed" absent "$menu"
 check "no longer listed" same_text "$(reg_value DisplayName)" ""
+check "*.zcfg no longer registered" same_text "$(class_value .zcfg)$(class_value \
+    Zentrik.Configuration)" ""
 
 if ((failures > 0)); then
     echo "installer_test: $failures checks failed (prefix kept in $prefix)" >&2

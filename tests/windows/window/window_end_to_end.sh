@@ -5,7 +5,8 @@
 # configuration into the form, opens a configuration file and uploads it (the simulator
 # records what it stored), shows the controller's information, upgrades the firmware through
 # the progress dialog (the simulator writes the flashed image) and saves Zentrik.ini at exit;
-# started without the library it finds no controller.
+# started with a file it opens it, and a second start hands its file over to it; started
+# without the library it finds no controller.
 #   window_end_to_end.sh SIMULATOR ZENTRIK_EXE DRIVER_EXE STANDIN_DLL REGISTRY_FILE WORK_FOLDER
 # Needs WINEPREFIX (a prefix of its own, with a display: DISPLAY set).
 set -Eeuo pipefail
@@ -85,9 +86,19 @@ expect_in() {
 }
 start_window() {
     local folder=$1
-    (cd "$folder" && exec wine ./zentrik.exe) >"$work/window.out" 2>&1 &
+    (cd "$folder" && exec wine ./zentrik.exe "${@:2}") >"$work/window.out" 2>&1 &
     window_pid=$!
     drive frame-wait 60 >/dev/null || fail "zentrik.exe did not come up: $(cat "$work/window.out")"
+}
+# Waits until the form's control ID shows TEXT.
+wait_form() {
+    local what=$1 id=$2 wanted=$3 got
+    for _ in $(seq 40); do
+        got=$(drive form-text "$id")
+        [[ $got == "$wanted" ]] && break
+        sleep 0.2
+    done
+    expect "$what" "$got" "$wanted"
 }
 wait_window_end() {
     for _ in $(seq 200); do
@@ -202,6 +213,24 @@ ini=$(tr -d '\r' <"$app/Zentrik.ini")
 expect_in "Zentrik.ini" "$ini" "[Zentrik Config]"
 expect_in "Zentrik.ini" "$ini" "Stage 1 RPM Max=6800"
 expect_in "Zentrik.ini keeps the settings" "$ini" "Timeout=250"
+
+echo "== zentrik.exe FILE, and a second start handing its file to the running window"
+sed 's/^Stage 1 RPM Max=.*/Stage 1 RPM Max=6500\r/' "$app/other.zcfg" >"$app/start.zcfg"
+sed 's/^Stage 1 RPM Max=.*/Stage 1 RPM Max=6600\r/' "$app/other.zcfg" >"$app/handed.zcfg"
+start_window "$app" start.zcfg
+wait_form "RPM Cutoff from the command line's file" 1003 "6500 RPM"
+# Handed over while a box is up, the file waits for the box.
+drive command 57664
+drive dialog-wait "About Halvorn Zentrik" 30 >/dev/null
+(cd "$app" && timeout 60 wine ./zentrik.exe handed.zcfg) >"$work/second.out" 2>&1 ||
+    fail "the second start did not hand over: $(cat "$work/second.out")"
+echo "  ok: the second start handed its file over and ended"
+expect "RPM Cutoff while the box is up" "$(drive form-text 1003)" "6500 RPM"
+drive press "About Halvorn Zentrik" 1
+drive dialog-gone "About Halvorn Zentrik" 10
+wait_form "RPM Cutoff from the handed file once the box has gone" 1003 "6600 RPM"
+drive close 30
+wait_window_end
 
 echo "== zentrik.exe without the vendor's library: no controller"
 start_window "$bare"
