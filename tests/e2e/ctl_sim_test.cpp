@@ -250,9 +250,9 @@ TEST(CtlWithSim, ConfigurationFileGoesToOneControllerAndComparesEqualOnAnother) 
 
     ProcessResult r = Ctl({"--port", first.Device(), "--ini", ini, "--config", file, "download"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    ConfigDocument saved;
-    ASSERT_EQ(ReadConfigFile(file, saved), ConfigFileStatus::Ok);
-    EXPECT_TRUE(SameDocument(saved, LoadIni(source)));
+    const ConfigFileRead saved = ReadConfigFile(file);
+    ASSERT_EQ(saved.status, ConfigFileStatus::Ok);
+    EXPECT_TRUE(SameDocument(saved.document, LoadIni(source)));
     EXPECT_EQ(ReadTextFile(ini), kPatientSettings) << "the INI file is left alone";
 
     // A controller with the factory configuration takes the file and then matches it, and
@@ -336,9 +336,9 @@ TEST(CtlWithSim, UpgradeWithBackupSavesTheControllersConfigurationBeforeFlashing
     }
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_TRUE(Has(backups[0], "/zentrik-0123456789ABCDEF-")) << backups[0];
-    ConfigDocument backup;
-    ASSERT_EQ(ReadConfigFile(backups[0], backup), ConfigFileStatus::Ok);
-    EXPECT_TRUE(SameDocument(backup, LoadIni(source)));
+    const ConfigFileRead backup = ReadConfigFile(backups[0]);
+    ASSERT_EQ(backup.status, ConfigFileStatus::Ok);
+    EXPECT_TRUE(SameDocument(backup.document, LoadIni(source)));
     EXPECT_TRUE(Has(r.err,
                     "Firmware upgrade complete.\nThe controller's configuration was "
                     "backed up to " +
