@@ -1,24 +1,8 @@
 #include "config/config_difference.h"
 
-#include <cmath>
-
-#include "config/config_persistence.h"
-#include "config/profile_text.h"
-
 namespace zentrik {
 
 namespace {
-
-// One fixed-point step of a pressure: the record's resolution in the display unit, and more
-// than the wire's (1/256 psi) in either unit.
-constexpr double kFixedStep = 1.0 / 256.0;
-
-// The fixed-point value a pressure has once the INI file has kept it: saved with two
-// decimals and loaded again. A second save and load gives the same value again.
-std::int16_t KeptValue(double value) {
-    return PressureToFixed(
-        ParseLeadingDouble(ProfileFloatText(PressureFieldValue(PressureToFixed(value)))));
-}
 
 // The stage settings in the form's order (the one it does not show last), curve points aside.
 struct StageValue {
@@ -45,6 +29,27 @@ constexpr StageValue kStageValues[] = {
 
 }  // namespace
 
+const std::vector<SettingRef>& AllSettings() {
+    static const std::vector<SettingRef> all = [] {
+        std::vector<SettingRef> settings;
+        for (const ConfigSetting global :
+             {ConfigSetting::Input2, ConfigSetting::RpmPresent, ConfigSetting::RpmMultiplier,
+              ConfigSetting::MapUnits, ConfigSetting::InputType1}) {
+            settings.push_back({global});
+        }
+        for (int stage = 0; stage < 2; ++stage) {
+            for (const StageValue& v : kStageValues) {
+                settings.push_back({v.setting, stage});
+            }
+            for (int point = 0; point < kPercentPoints; ++point) {
+                settings.push_back({ConfigSetting::Percent, stage, point});
+            }
+        }
+        return settings;
+    }();
+    return all;
+}
+
 PressureField PressureFieldOf(ConfigSetting setting) {
     switch (setting) {
         case ConfigSetting::MapTrigger:
@@ -65,10 +70,6 @@ double PressureIn(const ConfigDocument& doc, int index, bool bar) {
     return value * (bar ? kPsiToBar : kBarToPsi);
 }
 
-bool SamePressure(double a, double b) {
-    return std::fabs(a - b) < kFixedStep || KeptValue(a) == KeptValue(b);
-}
-
 std::vector<SettingRef> DifferingSettings(const ConfigDocument& here,
                                           const ConfigDocument& controller) {
     std::vector<SettingRef> differing;
@@ -85,7 +86,6 @@ std::vector<SettingRef> DifferingSettings(const ConfigDocument& here,
     global(ConfigSetting::MapUnits, MAP_In_bar(a) == MAP_In_bar(b));
     global(ConfigSetting::InputType1, a.Input_Type1 == b.Input_Type1);
 
-    const bool bar = MAP_In_bar(a);
     for (int stage = 0; stage < 2; ++stage) {
         const StageConfig& sa = a.stage[stage];
         const StageConfig& sb = b.stage[stage];
@@ -95,8 +95,7 @@ std::vector<SettingRef> DifferingSettings(const ConfigDocument& here,
                 same = v.value(sa) == v.value(sb);
             } else {
                 const int index = PressureIndex(stage, PressureFieldOf(v.setting));
-                same =
-                    SamePressure(PressureIn(here, index, bar), PressureIn(controller, index, bar));
+                same = WirePressure(here, index) == WirePressure(controller, index);
             }
             if (!same) {
                 differing.push_back({v.setting, stage});

@@ -81,42 +81,6 @@ int FieldId(ConfigSetting setting) {
     }
 }
 
-// The setting's name as the form labels it.
-std::string SettingName(const SettingRef& ref) {
-    switch (ref.setting) {
-        case ConfigSetting::Input2:
-            return Name(form::kInput2Label);
-        case ConfigSetting::RpmPresent:
-            return form::kRpmPresentName;
-        case ConfigSetting::RpmMultiplier:
-            return Name(form::kMultiplierLabel);
-        case ConfigSetting::MapUnits:
-            return form::kMapUnitsGroup;
-        case ConfigSetting::InputType1:
-            return texts::kInputType1Name;
-        default:
-            break;
-    }
-    std::string name = ref.stage == 0 ? form::kStage1 : form::kStage2;
-    name += ' ';
-    switch (ref.setting) {
-        case ConfigSetting::StagePresent:
-            return name + form::kStagePresent;
-        case ConfigSetting::StageType:
-            return name + Name(form::kTypeLabel);
-        case ConfigSetting::FirstGearLockout:
-            return name + form::kFirstGearLockout;
-        case ConfigSetting::Input2Will:
-            return name + form::kInput2Will;
-        case ConfigSetting::TrigSx1Config:
-            return name + texts::kTrigSx1ConfigName;
-        case ConfigSetting::Percent:
-            return name + FormatText(texts::kPercentPointFormat, ref.point);
-        default:
-            return name + Name(FindNumericField(FieldId(ref.setting))->caption);
-    }
-}
-
 // Both sides' values of a setting; pressures in `bar` or psi.
 std::pair<std::string, std::string> Values(const SettingRef& ref, const ConfigDocument& here,
                                            const ConfigDocument& controller, bool bar) {
@@ -189,14 +153,52 @@ std::pair<std::string, std::string> Values(const SettingRef& ref, const ConfigDo
     const int index = PressureIndex(ref.stage, PressureFieldOf(ref.setting));
     const double a = PressureIn(here, index, bar);
     const double b = PressureIn(controller, index, bar);
-    const char* format = bar ? form::kBarFormat : form::kPsiFormat;
-    if (FormatText(format, a) == FormatText(format, b)) {
-        format = bar ? texts::kBarTwoDecimals : texts::kPsiTwoDecimals;
+    // As the form shows them, with as many more decimals as it takes to tell them apart.
+    const std::string unit = std::string(" ") + (bar ? form::kBar : form::kPsi);
+    int decimals = 1;
+    while (decimals < texts::kMostPressureDecimals &&
+           FormatFixed(a, decimals) == FormatFixed(b, decimals)) {
+        ++decimals;
     }
-    return {FormatText(format, a), FormatText(format, b)};
+    return {FormatFixed(a, decimals) + unit, FormatFixed(b, decimals) + unit};
 }
 
 }  // namespace
+
+std::string SettingName(const SettingRef& ref) {
+    switch (ref.setting) {
+        case ConfigSetting::Input2:
+            return Name(form::kInput2Label);
+        case ConfigSetting::RpmPresent:
+            return form::kRpmPresentName;
+        case ConfigSetting::RpmMultiplier:
+            return Name(form::kMultiplierLabel);
+        case ConfigSetting::MapUnits:
+            return form::kMapUnitsGroup;
+        case ConfigSetting::InputType1:
+            return texts::kInputType1Name;
+        default:
+            break;
+    }
+    std::string name = ref.stage == 0 ? form::kStage1 : form::kStage2;
+    name += ' ';
+    switch (ref.setting) {
+        case ConfigSetting::StagePresent:
+            return name + form::kStagePresent;
+        case ConfigSetting::StageType:
+            return name + Name(form::kTypeLabel);
+        case ConfigSetting::FirstGearLockout:
+            return name + form::kFirstGearLockout;
+        case ConfigSetting::Input2Will:
+            return name + form::kInput2Will;
+        case ConfigSetting::TrigSx1Config:
+            return name + texts::kTrigSx1ConfigName;
+        case ConfigSetting::Percent:
+            return name + FormatText(texts::kPercentPointFormat, ref.point);
+        default:
+            return name + Name(FindNumericField(FieldId(ref.setting))->caption);
+    }
+}
 
 std::vector<ConfigDifference> CompareConfigs(const ConfigDocument& here,
                                              const ConfigDocument& controller) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config_difference.h"
 #include "config/config_document.h"
 
 namespace zentrik {
@@ -20,13 +21,17 @@ struct ConfigDifference {
 
 // The settings that differ, in the form's order (see DifferingSettings). Pressures are shown
 // and compared in this computer's unit, the controller's converted to it, with the form's
-// "%.1f psi" / "%.1f bar" (two decimals when one would show both alike); engine speeds with the
+// "%.1f psi" / "%.1f bar" (more decimals when one would show both alike); engine speeds with the
 // form's plain "%.0f", as the name already says RPM; the other numbers with the form's formats
 // and units; lists by their entries' texts, check boxes as "on" or "off". Curve points are
 // "Percent 0" to "Percent 19", numbered from 0 as the INI keys are. Settings no control shows
 // are named by their INI keys and shown as numbers.
 std::vector<ConfigDifference> CompareConfigs(const ConfigDocument& here,
                                              const ConfigDocument& controller);
+
+// A setting as the form labels it, with its stage for a stage setting ("Stage 2 MAP Trigger");
+// curve points are "Percent 0" to "Percent 19", settings no control shows their INI keys.
+std::string SettingName(const SettingRef& ref);
 
 // "Stage 1 RPM Cutoff: 6000 here, 6500 on the controller".
 std::string DifferenceLine(const ConfigDifference& difference);
