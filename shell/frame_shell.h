@@ -72,6 +72,9 @@ class FrameShell : public LinkHost, public PortEventSink {
     // items' commands hold until the next call.
     std::vector<PortChoice> PortChoices();
     std::string StatusText() const { return m_statusText; }
+    // Opens the configuration file at `path` in place of the document, as Open Configuration
+    // does once a file is chosen (also for a file named on the command line).
+    void OpenConfigurationFile(const std::string& path);
     std::string StatisticsText() const;
 
     // ---- the window's events
@@ -129,6 +132,10 @@ class FrameShell : public LinkHost, public PortEventSink {
 
   private:
     void QueueCommand(RequestType type);
+    // A box of the frame's own buttons; nothing once the window is closing.
+    std::optional<MessageAnswer> AskBox(const BoxRequest& box);
+    // The check before an upload, with its box when it finds something.
+    bool ConfirmUpload();
     void OpenConfiguration();
     void SaveConfigurationAs();
     void CompareWithController();
