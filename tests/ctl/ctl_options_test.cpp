@@ -73,7 +73,7 @@ TEST(CtlOptions, UsageErrorsNameTheProblem) {
         {{"upgrade", "a.eep", "b.eep"}, "unexpected argument b.eep"},
         {{"info", "extra"}, "unexpected argument extra"},
         {{"compare", "--config", "a", "--config=b"}, "--config given twice"},
-        {{"info", "--config", "c.zcfg"}, "--config goes with download, upload or compare"},
+        {{"info", "--config", "c.zcfg"}, "--config goes with download, upload, compare or check"},
         {{"download", "--verify"}, "--verify goes with upload"},
         {{"upload", "--backup"}, "--backup goes with upgrade"},
     };

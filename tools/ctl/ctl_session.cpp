@@ -9,6 +9,7 @@
 #include "ctl/ctl_texts.h"
 #include "editor/compare_texts.h"
 #include "editor/config_compare.h"
+#include "editor/upload_check.h"
 #include "firmware/firmware_upgrade.h"
 #include "link/controller_link.h"
 #include "link/discovery/port_scanner.h"
@@ -36,26 +37,68 @@ int CtlSession::Fail(const std::string& text) {
     return kCtlExitFailed;
 }
 
-bool CtlSession::LoadHere(ConfigDocument& doc) {
-    if (m_options.configFile.empty()) {
-        LoadDocument(m_settings, doc);
+bool LoadConfiguration(const CtlOptions& options, const AppSettings& settings, ConfigDocument& doc,
+                       LoadedFile& loaded, const CtlConsole& console) {
+    if (options.configFile.empty()) {
+        ConfigReadNotes notes;
+        LoadDocument(settings, doc, &notes);
+        loaded = {doc, notes.unfit};
         return true;
     }
-    if (ReadConfigFile(m_options.configFile, doc) != ConfigFileStatus::Ok) {
-        Fail(FormatText(texts::kConfigFileFormat, m_options.configFile.c_str(),
-                        config_texts::kNoConfigurationText));
+    const ConfigFileRead read = ReadConfigFile(options.configFile);
+    if (read.status != ConfigFileStatus::Ok) {
+        console.err << texts::kProgramName << ": "
+                    << FormatText(texts::kConfigFileFormat, options.configFile.c_str(),
+                                  ConfigFileProblemText(read).c_str())
+                    << std::endl;
         return false;
     }
+    doc = read.document;
+    loaded = {doc, read.notes.unfit};
     return true;
+}
+
+int RunCheck(const CtlOptions& options, const AppSettings& settings, const CtlConsole& console) {
+    ConfigDocument doc;
+    LoadedFile loaded;
+    if (!LoadConfiguration(options, settings, doc, loaded, console)) {
+        return kCtlExitFailed;
+    }
+    const std::vector<UploadProblem> problems = CheckConfiguration(doc, &loaded);
+    for (const UploadProblem& problem : problems) {
+        console.out << problem.text << '\n';
+    }
+    console.out.flush();
+    if (problems.empty()) {
+        console.err << texts::kCheckPassed << std::endl;
+        return kCtlExitOk;
+    }
+    return kCtlExitDiffer;
 }
 
 int CtlSession::Run(CPortScanner& scanner) {
     // What this computer holds is read before the port is opened: a file that will not do
     // ends the command before anything is sent.
     ConfigDocument here;
+    LoadedFile loaded;
     const CtlCommand command = m_options.command;
-    if ((command == CtlCommand::Upload || command == CtlCommand::Compare) && !LoadHere(here)) {
+    if ((command == CtlCommand::Upload || command == CtlCommand::Compare) &&
+        !LoadConfiguration(m_options, m_settings, here, loaded, m_console)) {
         return kCtlExitFailed;
+    }
+    // Nothing the form would not allow goes to the controller: the check before the upload,
+    // and with --correct the form's own correction.
+    if (command == CtlCommand::Upload) {
+        const std::vector<UploadProblem> problems = CheckConfiguration(here, &loaded);
+        for (const UploadProblem& problem : problems) {
+            m_console.err << texts::kProgramName << ": "
+                          << (m_options.correct ? texts::kCorrectedPrefix : texts::kProblemPrefix)
+                          << problem.text << '\n';
+        }
+        if (!problems.empty() && !m_options.correct) {
+            return Fail(texts::kNotUploadedProblems);
+        }
+        CorrectConfiguration(here, &loaded);
     }
     // The options turn the features on for this run; the settings are never saved.
     m_settings.VerifyUpload = m_settings.VerifyUpload || m_options.verify;
@@ -126,13 +169,20 @@ int CtlSession::Run(CPortScanner& scanner) {
             m_host.Document() = here;
             const int before = m_host.Notices(NoticeKind::Uploaded);
             const int verifyFailures = m_host.VerifyFailures();
+            const int unverified = m_host.UnverifiedUploads();
             link.QueueRequest(RequestType::UploadConfig);
             settle();
             if (m_host.Notices(NoticeKind::Uploaded) > before) {
                 return kCtlExitOk;
             }
-            return Fail(m_host.VerifyFailures() > verifyFailures ? texts::kVerifyFailed
-                                                                 : texts::kUploadFailed);
+            // A verify's own box has said what happened; nothing is said twice.
+            if (m_host.UnverifiedUploads() > unverified) {
+                return kCtlExitUnverified;
+            }
+            if (m_host.VerifyFailures() > verifyFailures) {
+                return kCtlExitFailed;
+            }
+            return Fail(texts::kUploadFailed);
         }
         case CtlCommand::Compare: {
             link.QueueDownload(TransferPurpose::Compare);
@@ -180,6 +230,7 @@ int CtlSession::Run(CPortScanner& scanner) {
             }
             return kCtlExitOk;
         }
+        case CtlCommand::Check:
         case CtlCommand::Scan:
         case CtlCommand::Ports:
             break;
