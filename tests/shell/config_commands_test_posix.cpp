@@ -146,6 +146,53 @@ TEST_F(ConfigCommands, TheComparisonShowsTheDifferencesAndDoesWhatTheUserChooses
     EXPECT_EQ(m_skin.compares.size(), 2u);
 }
 
+TEST_F(ConfigCommands, AFileLackingSettingsOpensOnlyWhenAskedAndUploadsOnlyCorrected) {
+    Simulator sim;
+    Start(sim.Device());
+    const ConfigDocument before = m_doc.Document();
+    const std::string file = m_dir + "/edited.zcfg";
+    WriteFile(file, "[Zentrik Config]\nStage 1 Percent 3=250\nStage 2 RPM Max=99999\n");
+    m_skin.fileChoice = file;
+    for (const MessageAnswer answer : {MessageAnswer::Cancel, MessageAnswer::Ok}) {
+        m_skin.answers = {answer};
+        m_shell->OnCommand(texts::kIdOpenConfiguration);
+        const BoxRequest& box = m_skin.boxes.back();
+        EXPECT_EQ(box.text,
+                  "The file lacks 69 of the 71 settings of a configuration.\nOpen it anyway, "
+                  "with the default values for the missing settings?");
+        EXPECT_EQ(box.acceptButton, "Open Anyway");
+        EXPECT_EQ(box.cancelButton, "Cancel");
+        EXPECT_EQ(SameRecord(m_doc.Document(), before), answer == MessageAnswer::Cancel);
+    }
+    EXPECT_EQ(m_doc.Document().record.stage[0].Percent[3], 250);
+
+    // Upload, and Compare's Upload This: nothing goes unless the user corrects.
+    const std::vector<std::string> problems = {
+        "Stage 1 Percent 3 is 250%; it must be 0 to 100%.",
+        "Stage 2 RPM Cutoff is \"99999\" in the file; it must be 1000 to 20000 RPM."};
+    m_skin.answers = {MessageAnswer::Cancel};
+    m_shell->OnCommand(texts::kIdUpload);
+    m_skin.answers = {MessageAnswer::Cancel};
+    m_skin.compareChoice = CompareChoice::UploadThis;
+    m_shell->OnCommand(texts::kIdCompare);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return Idle() && !m_skin.compares.empty(); }));
+    EXPECT_EQ(m_shell->Link().Counters().sentCount, 1) << "the comparison's download alone";
+    ASSERT_EQ(m_skin.boxes.size(), 4u);
+    for (const BoxRequest* box : {&m_skin.boxes[2], &m_skin.boxes[3]}) {
+        EXPECT_EQ(box->caption, "Check Before Upload");
+        EXPECT_EQ(box->items, problems);
+        EXPECT_EQ(box->acceptButton, "&Correct and Upload");
+    }
+
+    m_skin.answers = {MessageAnswer::Ok};
+    m_shell->OnCommand(texts::kIdUpload);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return m_skin.noticeTitles.size() == 1; }));
+    EXPECT_EQ(m_skin.noticeTitles[0], "Config Uploaded");
+    EXPECT_EQ(m_doc.Document().record.stage[0].Percent[3], 100);
+    EXPECT_EQ(m_doc.Document().record.stage[1].RPM_Max, 20000);
+    EXPECT_TRUE(m_doc.Check().empty());
+}
+
 TEST_F(ConfigCommands, AChosenPortIsOpenedKeptAcrossARestartAndReopenedWhenItComesBack) {
     const std::string link = m_dir + "/controller";
     auto sim = std::make_unique<Simulator>(std::vector<std::string>{"--link", link});
