@@ -54,6 +54,10 @@ struct PressureLimits {
 inline constexpr PressureLimits kPsiLimits{-14.7, 85.0, -14.6};
 inline constexpr PressureLimits kBarLimits{-1.0, 6.0, -0.9};
 inline constexpr double kPressureStep = 0.1;
+// A pressure is shown with one decimal: one that shows as a value of a range counts as within
+// it. (The unit switch converts without rounding, so a pressure at the end of one unit's range
+// may land a hair outside the other's.)
+inline constexpr double kPressureShownSlack = 0.05;
 
 constexpr const PressureLimits& PressureLimitsFor(bool bar) {
     return bar ? kBarLimits : kPsiLimits;

@@ -308,6 +308,7 @@ void StageForm::ShowStage() {
     SetValue(kMapCutoff, Pressure(PressureField::MAP_Max), false);
     SetValue(kRpmTrigger, stage.RPM_Trigger, false);
     SetValue(kMapTrigger, Pressure(PressureField::MAP_Trigger), false);
+    SetValue(kMapEnd, Pressure(PressureField::MAP_End), false);
     ShowDependentRanges();
     ShowCurveMode(false);
     ApplyStageVisibility();
@@ -367,9 +368,12 @@ void StageForm::ShowMapAxis() {
 void StageForm::ShowDependentRanges() {
     const double cutoff = Field(kRpmCutoff).Clamp(Stage().RPM_Max);
     SetRange(kRpmTrigger, 0, cutoff - 1);
-    const double max = Field(kMapCutoff).Clamp(Pressure(PressureField::MAP_Max));
+    // A cut-off counts as far as it shows as a value of its field's range.
+    const double max =
+        std::clamp(Pressure(PressureField::MAP_Max), CutoffLow() - kPressureShownSlack,
+                   PressureHigh() + kPressureShownSlack);
     SetRange(kMapTrigger, PressureLow(), max - kPressureStep);
-    SetRange(kMapEnd, Field(kMapTrigger).Clamp(Pressure(PressureField::MAP_Trigger)), max);
+    SetRange(kMapEnd, std::clamp(Pressure(PressureField::MAP_Trigger), PressureLow(), max), max);
 }
 
 void StageForm::ShowCurveMode(bool normaliseEnd) {
@@ -388,12 +392,11 @@ void StageForm::ShowCurveMode(bool normaliseEnd) {
         SetLabel(kAxisName, texts::kTimeAxis);
         ShowDelay();
         ShowRampTime();
-    } else if (normaliseEnd) {
-        ShowMapAxis();
-        NormaliseMapEnd();
     } else {
         ShowMapAxis();
-        SetValue(kMapEnd, Pressure(PressureField::MAP_End), false);
+        if (normaliseEnd) {
+            NormaliseMapEnd();
+        }
     }
     RefreshGraph();
 }

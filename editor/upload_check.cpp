@@ -27,10 +27,6 @@ using S = ConfigSetting;
 constexpr double kTenth = static_cast<double>(0.1f);
 // What arithmetic in doubles leaves over from a value the form stored.
 constexpr double kNoise = 1e-6;
-// A pressure is shown with one decimal; one that shows as a value of the range is in it. The
-// unit switch converts without rounding, so a pressure at the end of one unit's range may
-// land a hair outside the other's.
-constexpr double kPressureShown = 0.05;
 // The value rules settle a configuration in one pass; a second one is only a safeguard.
 constexpr int kCorrectionPasses = 3;
 
@@ -160,7 +156,7 @@ double FieldValue(const ConfigDocument& doc, const SettingRef& ref) {
 bool InRange(const ConfigDocument& doc, const SettingRef& ref) {
     const bool bar = MAP_In_bar(doc.record);
     const Range range = RangeOf(ref.setting, bar);
-    const double slack = IsPressure(ref.setting) ? kPressureShown : kNoise;
+    const double slack = IsPressure(ref.setting) ? kPressureShownSlack : kNoise;
     const double value = FieldValue(doc, ref);
     return value >= range.low - slack && value <= range.high + slack;
 }
@@ -325,7 +321,9 @@ int Whole(double value) {
 
 void Correct(StageForm& form, ConfigDocument& doc, const SettingRef& ref,
              std::optional<double> typed, const ControllerConfig& defaults) {
-    if (ref.stage >= 0 && form.CurrentStage() != ref.stage) {
+    if (ref.stage >= 0) {
+        // Shown afresh: the ranges of the dependent fields follow what the corrections before
+        // made of the values they depend on.
         form.OnListSelected(ids::kStage, ref.stage);
     }
     ControllerConfig& c = doc.record;

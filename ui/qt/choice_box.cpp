@@ -18,6 +18,8 @@ namespace {
 
 // The list shows this many rows before it scrolls.
 constexpr int kShownRows = 12;
+// The text is at least this many average characters wide before it wraps.
+constexpr int kTextWidthChars = 60;
 
 QStyle::StandardPixmap PixmapOf(MessageIcon icon) {
     switch (icon) {
@@ -40,6 +42,8 @@ CChoiceBox::CChoiceBox(const BoxRequest& request, QWidget* parent) : QDialog(par
     text->setObjectName("text");
     text->setWordWrap(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A wrapped text would otherwise take the narrowest width it fits in.
+    text->setMinimumWidth(text->fontMetrics().averageCharWidth() * kTextWidthChars);
     auto* content = new QVBoxLayout;
     content->addWidget(text);
     if (!request.items.empty()) {
