@@ -321,9 +321,10 @@ int Whole(double value) {
 
 void Correct(StageForm& form, ConfigDocument& doc, const SettingRef& ref,
              std::optional<double> typed, const ControllerConfig& defaults) {
-    if (ref.stage >= 0) {
-        // Shown afresh: the ranges of the dependent fields follow what the corrections before
-        // made of the values they depend on.
+    // A field's stage is shown afresh, so that the ranges of the dependent fields follow what
+    // the corrections before made of the values they depend on.
+    const bool field = IsNumber(ref.setting) && ref.setting != S::Percent;
+    if (ref.stage >= 0 && (field || form.CurrentStage() != ref.stage)) {
         form.OnListSelected(ids::kStage, ref.stage);
     }
     ControllerConfig& c = doc.record;
@@ -378,6 +379,9 @@ std::vector<UploadProblem> CheckConfiguration(const ConfigDocument& doc, const L
 }
 
 void CorrectConfiguration(ConfigDocument& doc, LoadedFile* file) {
+    if (CheckConfiguration(doc, file).empty()) {
+        return;
+    }
     AppSettings settings;  // Smooth off: a corrected end of the curve moves no other point
     StageForm form(doc, settings);
     form.OnInitialUpdate();
