@@ -343,10 +343,13 @@ void Correct(StageForm& form, ConfigDocument& doc, const SettingRef& ref,
     }
     switch (ref.setting) {
         case S::InputType1:
-            c.Input_Type1 = static_cast<std::uint8_t>(std::clamp(Whole(typed.value_or(0)), 0, 255));
+            c.Input_Type1 =
+                static_cast<std::uint8_t>(std::clamp(Whole(typed.value_or(c.Input_Type1)), 0, 255));
             return;
         case S::TrigSx1Config:
-            SetTrig_Sx1_Config(c.stage[ref.stage], std::clamp(Whole(typed.value_or(0)), 0, 3));
+            SetTrig_Sx1_Config(
+                c.stage[ref.stage],
+                std::clamp(Whole(typed.value_or(Trig_Sx1_Config(c.stage[ref.stage]))), 0, 3));
             return;
         case S::Percent: {
             // A point the graph holds: dragged no further than the plot's edges.
