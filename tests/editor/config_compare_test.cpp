@@ -166,6 +166,32 @@ TEST(CompareConfigs, TheControllersPressuresAreShownInThisComputersUnit) {
     }
 }
 
+TEST(CompareConfigs, PressuresDifferExactlyWhereTheControllerWouldHoldThemApart) {
+    // The controller, in bar, holds 10.004 psi (2561 / 256); this computer 10.00 psi, which an
+    // upload would make 2560.
+    ConfigDocument controller;
+    SetMAP_In_bar(controller.record, true);
+    Pressure(controller, 0, PressureField::MAP_End) = 2561 / 256.0 * kPsiToBar;
+    controller = Downloaded(controller);
+    ConfigDocument here;
+    Pressure(here, 0, PressureField::MAP_End) = 10.0;
+    const Rows rows = CompareConfigs(here, controller);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1], (ConfigDifference{"Stage 1 MAP End", "10.000 psi", "10.004 psi"}));
+    // In bar, 0.69 and 0.6875 (both shown as 0.69) are 10 steps of psi x 256 apart.
+    here = controller;
+    Pressure(here, 0, PressureField::MAP_End) = 0.69;
+    Pressure(controller, 0, PressureField::MAP_End) = 0.6875;
+    EXPECT_EQ(CompareConfigs(here, controller),
+              (Rows{{"Stage 1 MAP End", "0.690 bar", "0.688 bar"}}));
+    // 10.0019 psi here goes as 2560, what the controller holds: the same.
+    here = Downloaded(ConfigDocument{});
+    controller = here;
+    Pressure(here, 0, PressureField::MAP_End) = 10.0019;
+    Pressure(controller, 0, PressureField::MAP_End) = 10.0;
+    EXPECT_EQ(CompareConfigs(here, controller), Rows{});
+}
+
 TEST(CompareConfigs, PressuresDifferWhereTheIniFileKeepsThemApart) {
     // 1.52 and 1.53 are kept apart by the file, and one decimal would show them alike.
     const ConfigDocument a = FromIniText("[Zentrik Config]\nStage 1 MAP End=1.52\n");
