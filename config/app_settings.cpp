@@ -53,7 +53,8 @@ bool AppSettings::EditIni(const std::function<bool(IniFile&)>& edit) {
         return false;
     }
     std::string bytes;
-    if (ReadFileBytes(m_path, bytes) == FileReadStatus::Failed) {
+    const FileReadStatus read = ReadFileBytes(m_path, bytes);
+    if (read != FileReadStatus::Ok && read != FileReadStatus::Missing) {
         return false;  // rewriting what could not be read would lose it
     }
     IniFile file(bytes);

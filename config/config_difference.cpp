@@ -1,24 +1,8 @@
 #include "config/config_difference.h"
 
-#include <cmath>
-
-#include "config/config_persistence.h"
-#include "config/profile_text.h"
-
 namespace zentrik {
 
 namespace {
-
-// One fixed-point step of a pressure: the record's resolution in the display unit, and more
-// than the wire's (1/256 psi) in either unit.
-constexpr double kFixedStep = 1.0 / 256.0;
-
-// The fixed-point value a pressure has once the INI file has kept it: saved with two
-// decimals and loaded again. A second save and load gives the same value again.
-std::int16_t KeptValue(double value) {
-    return PressureToFixed(
-        ParseLeadingDouble(ProfileFloatText(PressureFieldValue(PressureToFixed(value)))));
-}
 
 // The stage settings in the form's order (the one it does not show last), curve points aside.
 struct StageValue {
@@ -45,6 +29,27 @@ constexpr StageValue kStageValues[] = {
 
 }  // namespace
 
+const std::vector<SettingRef>& AllSettings() {
+    static const std::vector<SettingRef> all = [] {
+        std::vector<SettingRef> settings;
+        for (const ConfigSetting global :
+             {ConfigSetting::Input2, ConfigSetting::RpmPresent, ConfigSetting::RpmMultiplier,
+              ConfigSetting::MapUnits, ConfigSetting::InputType1}) {
+            settings.push_back({global});
+        }
+        for (int stage = 0; stage < 2; ++stage) {
+            for (const StageValue& v : kStageValues) {
+                settings.push_back({v.setting, stage});
+            }
+            for (int point = 0; point < kPercentPoints; ++point) {
+                settings.push_back({ConfigSetting::Percent, stage, point});
+            }
+        }
+        return settings;
+    }();
+    return all;
+}
+
 PressureField PressureFieldOf(ConfigSetting setting) {
     switch (setting) {
         case ConfigSetting::MapTrigger:
@@ -65,33 +70,10 @@ double PressureIn(const ConfigDocument& doc, int index, bool bar) {
     return value * (bar ? kPsiToBar : kBarToPsi);
 }
 
-bool SamePressure(double a, double b) {
-    return std::fabs(a - b) < kFixedStep || KeptValue(a) == KeptValue(b);
-}
-
-std::vector<SettingRef> EverySetting() {
-    std::vector<SettingRef> settings;
-    for (const ConfigSetting setting :
-         {ConfigSetting::Input2, ConfigSetting::RpmPresent, ConfigSetting::RpmMultiplier,
-          ConfigSetting::MapUnits, ConfigSetting::InputType1}) {
-        settings.push_back({setting});
-    }
-    for (int stage = 0; stage < 2; ++stage) {
-        for (const StageValue& v : kStageValues) {
-            settings.push_back({v.setting, stage});
-        }
-        for (int point = 0; point < kPercentPoints; ++point) {
-            settings.push_back({ConfigSetting::Percent, stage, point});
-        }
-    }
-    return settings;
-}
-
 std::vector<SettingRef> DifferingSettings(const ConfigDocument& here,
                                           const ConfigDocument& controller) {
     const ControllerConfig& a = here.record;
     const ControllerConfig& b = controller.record;
-    const bool bar = MAP_In_bar(a);
     const auto same = [&](const SettingRef& ref) {
         switch (ref.setting) {
             case ConfigSetting::Input2:
@@ -110,9 +92,9 @@ std::vector<SettingRef> DifferingSettings(const ConfigDocument& here,
             case ConfigSetting::MapCutoff:
             case ConfigSetting::MapTrigger:
             case ConfigSetting::MapEnd: {
+                // As the controller would hold them, whatever unit either side is in.
                 const int index = PressureIndex(ref.stage, PressureFieldOf(ref.setting));
-                return SamePressure(PressureIn(here, index, bar),
-                                    PressureIn(controller, index, bar));
+                return WirePressure(here, index) == WirePressure(controller, index);
             }
             default:
                 break;
@@ -125,7 +107,7 @@ std::vector<SettingRef> DifferingSettings(const ConfigDocument& here,
         return true;
     };
     std::vector<SettingRef> differing;
-    for (const SettingRef& ref : EverySetting()) {
+    for (const SettingRef& ref : AllSettings()) {
         if (!same(ref)) {
             differing.push_back(ref);
         }

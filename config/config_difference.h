@@ -46,6 +46,10 @@ struct SettingRef {
     bool operator==(const SettingRef&) const = default;
 };
 
+// Every setting, global settings first, then stage 1's and stage 2's in the form's order (the
+// one no control shows last), curve points last.
+const std::vector<SettingRef>& AllSettings();
+
 // The pressure a pressure setting (MapTrigger, MapEnd, MapCutoff) stands for.
 PressureField PressureFieldOf(ConfigSetting setting);
 
@@ -53,21 +57,9 @@ PressureField PressureFieldOf(ConfigSetting setting);
 // the document itself is in.
 double PressureIn(const ConfigDocument& doc, int index, bool bar);
 
-// Whether two pressures in the same unit are the same setting as far as the INI file can
-// tell: they load alike once it has kept them (with two decimals), or they lie within one
-// fixed-point step of each other, which is all that the wire's psi x 256 and
-// the unit conversions can make of one value. So a pressure that went through an upload, a
-// download, the unit conversion or a save and load compares equal to where it started, and
-// values that would be kept differently in the file differ.
-bool SamePressure(double a, double b);
-
-// Every setting, global settings first, then stage 1 and stage 2 in the form's order (the one
-// it does not show last), each stage's curve points after its other settings.
-std::vector<SettingRef> EverySetting();
-
 // The settings whose values differ, global settings first, then stage 1 and stage 2 in the
-// form's order, curve points last. Pressures are compared in `here`'s unit, the controller's
-// converted to it; every other value compares exactly.
+// form's order, curve points last. Every value compares as the controller would hold it:
+// pressures as their psi x 256 fixed point (WirePressure), whatever unit either side is in.
 std::vector<SettingRef> DifferingSettings(const ConfigDocument& here,
                                           const ConfigDocument& controller);
 

@@ -62,13 +62,16 @@ std::int16_t PressureToFixed(double value) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(bits));
 }
 
+std::int16_t WirePressure(const ConfigDocument& doc, int index) {
+    const double k = MAP_In_bar(doc.record) ? kBarToPsi : 1.0;
+    return PressureToFixed(k * doc.displayPressures[static_cast<std::size_t>(index)]);
+}
+
 std::array<std::uint8_t, kConfigSize> ToWireImage(const ConfigDocument& doc) {
     ControllerConfig image = doc.record;
-    const double k = MAP_In_bar(doc.record) ? kBarToPsi : 1.0;
     for (int stage = 0; stage < 2; ++stage) {
         for (PressureField field : kPressureFields) {
-            PressureRef(image, stage, field) =
-                PressureToFixed(k * doc.displayPressures[PressureIndex(stage, field)]);
+            PressureRef(image, stage, field) = WirePressure(doc, PressureIndex(stage, field));
         }
     }
     std::array<std::uint8_t, kConfigSize> bytes;

@@ -37,6 +37,10 @@ struct CurveSpan {
 };
 CurveSpan StageCurveSpan(const ConfigDocument& doc, int stage);
 
+// What the controller holds for a pressure of the document (index into displayPressures) once
+// it is uploaded: psi x 256, truncated, whatever the document's unit.
+std::int16_t WirePressure(const ConfigDocument& doc, int index);
+
 // The 110-byte upload payload: big-endian sixteen-bit fields, pressures as psi x 256.
 std::array<std::uint8_t, kConfigSize> ToWireImage(const ConfigDocument& doc);
 

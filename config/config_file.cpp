@@ -5,7 +5,6 @@
 #include "base/text_format.h"
 #include "build_version.h"
 #include "config/app_settings.h"
-#include "config/config_persistence.h"
 #include "config/config_texts.h"
 #include "config/file_store.h"
 #include "config/ini_file.h"
@@ -14,20 +13,66 @@ namespace zentrik {
 
 namespace texts = config_texts;
 
-ConfigFileStatus ReadConfigFile(const std::string& path, ConfigDocument& doc) {
+ConfigFileRead ReadConfigFile(const std::string& path) {
     std::string bytes;
-    if (ReadFileBytes(path, bytes) != FileReadStatus::Ok) {
-        return ConfigFileStatus::Unreadable;
+    ConfigFileRead read;
+    switch (ReadFileBytes(path, bytes, kMaxConfigFileSize)) {
+        case FileReadStatus::Ok:
+            return ReadConfigText(bytes);
+        case FileReadStatus::Missing:
+            read.status = ConfigFileStatus::NotFound;
+            break;
+        case FileReadStatus::Folder:
+            read.status = ConfigFileStatus::Folder;
+            break;
+        case FileReadStatus::NoPermission:
+            read.status = ConfigFileStatus::NoPermission;
+            break;
+        case FileReadStatus::TooLarge:
+            read.status = ConfigFileStatus::TooLarge;
+            break;
+        case FileReadStatus::Failed:
+            read.status = ConfigFileStatus::Unreadable;
+            break;
     }
+    return read;
+}
+
+ConfigFileRead ReadConfigText(std::string_view bytes) {
     const IniFile file(bytes);
+    ConfigFileRead read;
     if (!file.HasSection(kConfigSection)) {
-        return ConfigFileStatus::NoConfiguration;
+        read.status = ConfigFileStatus::NoConfiguration;
+        return read;
     }
-    ConfigDocument read;
-    LoadConfig(file, kConfigSection, read.record);
-    SyncDisplayPressures(read);
-    doc = read;
-    return ConfigFileStatus::Ok;
+    LoadConfig(file, kConfigSection, read.document.record, &read.notes);
+    SyncDisplayPressures(read.document);
+    read.status =
+        read.notes.MissingKeys() > 0 ? ConfigFileStatus::Incomplete : ConfigFileStatus::Ok;
+    return read;
+}
+
+std::string ConfigFileProblemText(const ConfigFileRead& read) {
+    switch (read.status) {
+        case ConfigFileStatus::Ok:
+            return {};
+        case ConfigFileStatus::NotFound:
+            return texts::kFileNotFoundText;
+        case ConfigFileStatus::NoPermission:
+            return texts::kFileNoPermissionText;
+        case ConfigFileStatus::Folder:
+            return texts::kFileIsFolderText;
+        case ConfigFileStatus::TooLarge:
+            return texts::kFileTooLargeText;
+        case ConfigFileStatus::Unreadable:
+            return texts::kFileUnreadableText;
+        case ConfigFileStatus::NoConfiguration:
+            return texts::kNoConfigurationText;
+        case ConfigFileStatus::Incomplete:
+            break;
+    }
+    return FormatText(texts::kFileLacksSettingsFormat, read.notes.MissingKeys(),
+                      read.notes.keysRead);
 }
 
 std::string ConfigFileText(const ConfigDocument& doc, std::string_view date) {

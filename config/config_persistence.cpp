@@ -1,7 +1,10 @@
 #include "config/config_persistence.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "config/ini_file.h"
@@ -85,29 +88,119 @@ std::int16_t LowWord(int value) {
     return static_cast<std::int16_t>(value);
 }
 
-void LoadStage(const IniFile& file, std::string_view s, int index, StageConfig& stage) {
+bool IsCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Whether the text starts (after blanks) with a decimal integer from `low` to `high`, as the
+// integer reader takes it.
+bool FitsInteger(std::string_view text, long long low, long long high) {
+    std::size_t i = 0;
+    while (i < text.size() && IsCSpace(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    constexpr long long kBeyond = 1LL << 40;  // farther than any field reaches
+    long long magnitude = 0;
+    std::size_t digits = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+        magnitude = std::min(kBeyond, magnitude * 10 + (text[i] - '0'));
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    return digits > 0 && value >= low && value <= high;
+}
+
+// Whether the text starts (after blanks) with a decimal number whose fixed-point value, times
+// 256 and truncated, a sixteen-bit field holds.
+bool FitsPressure(std::string_view text) {
+    if (!StartsWithNumber(text)) {
+        return false;
+    }
+    const double scaled = std::trunc(ParseLeadingDouble(text) * 256.0);
+    return std::isfinite(scaled) && scaled >= INT16_MIN && scaled <= INT16_MAX;
+}
+
+// Reads the keys of one section as the profile functions do, noting what is missing and what
+// does not fit.
+class SectionReader {
+  public:
+    SectionReader(const IniFile& file, std::string_view section, ConfigReadNotes* notes)
+        : m_file(file), m_section(section), m_notes(notes) {}
+
+    // A key of a field that holds `low` to `high`.
+    int Int(std::string_view key, int def, SettingRef ref, long long low, long long high) {
+        if (const auto text = Found(key)) {
+            Note(FitsInteger(*text, low, high), ref, *text);
+        }
+        return ProfileReadInt(m_file, m_section, key, def);
+    }
+    bool Bool(std::string_view key, int def, SettingRef ref) {
+        if (const auto text = Found(key)) {
+            Note(FitsInteger(*text, INT32_MIN, INT32_MAX), ref, *text);
+        }
+        return ProfileReadBool(m_file, m_section, key, def);
+    }
+    std::int16_t Pressure(std::string_view key, float def, SettingRef ref) {
+        if (const auto text = Found(key)) {
+            Note(FitsPressure(*text), ref, *text);
+        }
+        return PressureToFixed(ProfileReadFloat(m_file, m_section, key, def));
+    }
+
+  private:
+    // The key's text as the readers see it, when the section holds the key.
+    std::optional<std::string> Found(std::string_view key) {
+        if (m_notes == nullptr) {
+            return std::nullopt;
+        }
+        ++m_notes->keysRead;
+        if (!m_file.Value(m_section, key)) {
+            return std::nullopt;
+        }
+        ++m_notes->keysFound;
+        return ProfileString(m_file, m_section, key, {});
+    }
+    void Note(bool fits, SettingRef ref, const std::string& text) {
+        if (!fits) {
+            m_notes->unfit.push_back({ref, text});
+        }
+    }
+
+    const IniFile& m_file;
+    std::string_view m_section;
+    ConfigReadNotes* m_notes;
+};
+
+constexpr long long kByte = 255;
+
+void LoadStage(SectionReader& r, int index, StageConfig& stage) {
     const StageDefaults& d = kStageDefaults[index];
-    SetPresent(stage, ProfileReadBool(file, s, StageKey(index, kPresentKey), d.present));
-    SetTrig_Sx1_Config(stage, ProfileReadInt(file, s, StageKey(index, kTrigSx1Key), d.trigSx1));
-    SetTrig_Sx2_Config(stage, ProfileReadInt(file, s, StageKey(index, kTrigSx2Key), d.trigSx2));
-    SetTIME_Based(stage, ProfileReadBool(file, s, StageKey(index, kTimeBasedKey), d.timeBased));
+    const auto ref = [index](ConfigSetting setting) { return SettingRef{setting, index}; };
+    const auto key = [index](std::string_view suffix) { return StageKey(index, suffix); };
+    using S = ConfigSetting;
+    SetPresent(stage, r.Bool(key(kPresentKey), d.present, ref(S::StagePresent)));
+    SetTrig_Sx1_Config(stage, r.Int(key(kTrigSx1Key), d.trigSx1, ref(S::TrigSx1Config), 0, 3));
+    SetTrig_Sx2_Config(stage, r.Int(key(kTrigSx2Key), d.trigSx2, ref(S::Input2Will), 0, 3));
+    SetTIME_Based(stage, r.Bool(key(kTimeBasedKey), d.timeBased, ref(S::StageType)));
     SetFirst_Gear_Lockout(
-        stage, ProfileReadBool(file, s, StageKey(index, kFirstGearLockoutKey), d.firstGearLockout));
-    stage.Frequency = LowByte(ProfileReadInt(file, s, StageKey(index, kFrequencyKey), d.frequency));
+        stage, r.Bool(key(kFirstGearLockoutKey), d.firstGearLockout, ref(S::FirstGearLockout)));
+    stage.Frequency = LowByte(r.Int(key(kFrequencyKey), d.frequency, ref(S::Frequency), 0, kByte));
     stage.RPM_Trigger =
-        LowWord(ProfileReadInt(file, s, StageKey(index, kRpmTriggerKey), d.rpmTrigger));
-    stage.RPM_Max = LowWord(ProfileReadInt(file, s, StageKey(index, kRpmMaxKey), d.rpmMax));
-    stage.MAP_Trigger =
-        PressureToFixed(ProfileReadFloat(file, s, StageKey(index, kMapTriggerKey), d.mapTrigger));
-    stage.MAP_End =
-        PressureToFixed(ProfileReadFloat(file, s, StageKey(index, kMapEndKey), d.mapEnd));
-    stage.MAP_Max =
-        PressureToFixed(ProfileReadFloat(file, s, StageKey(index, kMapMaxKey), d.mapMax));
-    stage.Delay_Time =
-        LowByte(ProfileReadInt(file, s, StageKey(index, kDelayTimeKey), d.delayTime));
-    stage.Ramp_Time = LowByte(ProfileReadInt(file, s, StageKey(index, kRampTimeKey), d.rampTime));
+        LowWord(r.Int(key(kRpmTriggerKey), d.rpmTrigger, ref(S::RpmTrigger), INT16_MIN, INT16_MAX));
+    stage.RPM_Max =
+        LowWord(r.Int(key(kRpmMaxKey), d.rpmMax, ref(S::RpmCutoff), INT16_MIN, INT16_MAX));
+    stage.MAP_Trigger = r.Pressure(key(kMapTriggerKey), d.mapTrigger, ref(S::MapTrigger));
+    stage.MAP_End = r.Pressure(key(kMapEndKey), d.mapEnd, ref(S::MapEnd));
+    stage.MAP_Max = r.Pressure(key(kMapMaxKey), d.mapMax, ref(S::MapCutoff));
+    stage.Delay_Time = LowByte(r.Int(key(kDelayTimeKey), d.delayTime, ref(S::Delay), 0, kByte));
+    stage.Ramp_Time = LowByte(r.Int(key(kRampTimeKey), d.rampTime, ref(S::RampTime), 0, kByte));
     for (int i = 0; i < kPercentPoints; ++i) {
-        stage.Percent[i] = LowByte(ProfileReadInt(file, s, PercentKey(index, i), d.percent[i]));
+        stage.Percent[i] =
+            LowByte(r.Int(PercentKey(index, i), d.percent[i], {S::Percent, index, i}, 0, kByte));
     }
 }
 
@@ -141,16 +234,20 @@ float PressureFieldValue(std::int16_t field) {
     return static_cast<float>(field * kFixedStep);
 }
 
-void LoadConfig(const IniFile& file, std::string_view s, ControllerConfig& config) {
+void LoadConfig(const IniFile& file, std::string_view s, ControllerConfig& config,
+                ConfigReadNotes* notes) {
+    using S = ConfigSetting;
+    SectionReader r(file, s, notes);
     config = ControllerConfig{};  // bits no key covers stay zero
-    config.RPM_Multiplier =
-        static_cast<std::int8_t>(ProfileReadInt(file, s, kRpmMultiplierKey, kDefaultRpmMultiplier));
-    SetRPM_Present(config, ProfileReadBool(file, s, kRpmPresentKey, kDefaultRpmPresent));
-    SetMAP_In_bar(config, ProfileReadBool(file, s, kMapInBarKey, kDefaultMapInBar));
-    config.Input_Type1 = LowByte(ProfileReadInt(file, s, kInputType1Key, kDefaultInputType1));
-    config.Input_Type2 = LowByte(ProfileReadInt(file, s, kInputType2Key, kDefaultInputType2));
+    config.RPM_Multiplier = static_cast<std::int8_t>(
+        r.Int(kRpmMultiplierKey, kDefaultRpmMultiplier, {S::RpmMultiplier}, INT8_MIN, INT8_MAX));
+    SetRPM_Present(config, r.Bool(kRpmPresentKey, kDefaultRpmPresent, {S::RpmPresent}));
+    SetMAP_In_bar(config, r.Bool(kMapInBarKey, kDefaultMapInBar, {S::MapUnits}));
+    config.Input_Type1 =
+        LowByte(r.Int(kInputType1Key, kDefaultInputType1, {S::InputType1}, 0, kByte));
+    config.Input_Type2 = LowByte(r.Int(kInputType2Key, kDefaultInputType2, {S::Input2}, 0, kByte));
     for (int i = 0; i < 2; ++i) {
-        LoadStage(file, s, i, config.stage[i]);
+        LoadStage(r, i, config.stage[i]);
     }
 }
 
@@ -175,8 +272,8 @@ bool SaveConfig(AppSettings& settings, const ControllerConfig& config) {
         [&](IniFile& file) { return SaveConfig(file, kConfigSection, config); });
 }
 
-void LoadDocument(const AppSettings& settings, ConfigDocument& doc) {
-    LoadConfig(settings, doc.record);
+void LoadDocument(const AppSettings& settings, ConfigDocument& doc, ConfigReadNotes* notes) {
+    LoadConfig(settings.ReadIni(), kConfigSection, doc.record, notes);
     SyncDisplayPressures(doc);
 }
 

@@ -4,8 +4,17 @@
 
 namespace zentrik::config_texts {
 
-// A configuration file (.zcfg) that cannot be read or holds no "Zentrik Config" section.
+// Why a configuration file (.zcfg) could not be opened.
 inline constexpr const char* kNoConfigurationText = "The file holds no Zentrik configuration.";
+inline constexpr const char* kFileNotFoundText = "The file does not exist.";
+inline constexpr const char* kFileNoPermissionText = "You have no permission to read the file.";
+inline constexpr const char* kFileIsFolderText = "This is a folder, not a configuration file.";
+inline constexpr const char* kFileTooLargeText = "The file is too large to be a configuration.";
+inline constexpr const char* kFileUnreadableText = "The file could not be read.";
+// A configuration file without some of the settings (printf format: how many it lacks, of how
+// many).
+inline constexpr const char* kFileLacksSettingsFormat =
+    "The file lacks %d of the %d settings of a configuration.";
 // A configuration file that could not be written (printf format: the file).
 inline constexpr const char* kConfigNotSavedFormat = "The configuration could not be saved to %s.";
 

@@ -6,14 +6,17 @@
 
 namespace zentrik {
 
-enum class FileReadStatus { Ok, Missing, Failed };
+// How reading a whole file ended. Failed covers what the others do not (an I/O error).
+enum class FileReadStatus { Ok, Missing, Folder, NoPermission, TooLarge, Failed };
 
 // Larger files are refused (a misplaced device or image file must not be read forever).
 inline constexpr std::size_t kMaxSettingsFileSize = 64u << 20;
 
-// The whole file. Missing: there is no file at the path; Failed: it exists but could not be
-// read (a folder, no permission, too large).
-FileReadStatus ReadFileBytes(const std::string& path, std::string& bytes);
+// The whole file, when it holds at most `limit` bytes; a larger one is refused without being
+// read (TooLarge), as is a file that grows past the limit while it is read. Missing: there is
+// no file at the path.
+FileReadStatus ReadFileBytes(const std::string& path, std::string& bytes,
+                             std::size_t limit = kMaxSettingsFileSize);
 
 // Replaces the file's contents without ever leaving a truncated or half-written file: the
 // bytes go to a temporary file in the same folder, which is then renamed over the original.

@@ -72,6 +72,20 @@ int ParseLeadingInt(std::string_view text) {
     return static_cast<int>(magnitude);  // two's complement wrap, defined since C++20
 }
 
+bool StartsWithNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsCSpace(text[i])) {
+        ++i;
+    }
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+    }
+    return i < text.size() && IsDigit(text[i]);
+}
+
 double ParseLeadingDouble(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && IsCSpace(text[i])) {

@@ -25,6 +25,10 @@ int ProfileInt(const IniFile& file, std::string_view section, std::string_view k
 // Leading blanks, an optional sign and decimal digits; 0 when there are no digits.
 int ParseLeadingInt(std::string_view text);
 
+// Whether the text starts, after blanks and a sign, with a number ParseLeadingDouble reads: a
+// digit, or a point and a digit.
+bool StartsWithNumber(std::string_view text);
+
 // The leading decimal floating-point number of the text (leading white space, sign, digits,
 // fraction, exponent), as C's strtod reads it in the "C" locale; 0.0 when there is none.
 // Hexadecimal, "inf" and "nan" forms are not numbers here.

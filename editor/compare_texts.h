@@ -23,9 +23,8 @@ inline constexpr char kTrigSx1ConfigName[] = "Trig_Sx1_Config";
 // A curve point, by its 0-based number as the INI keys count (printf format: the point).
 inline constexpr char kPercentPointFormat[] = "Percent %d";
 
-// Pressures whose values differ but would read alike in the form's one decimal are shown with
-// the two the INI file keeps (printf format: the value).
-inline constexpr char kPsiTwoDecimals[] = "%.2f psi";
-inline constexpr char kBarTwoDecimals[] = "%.2f bar";
+// Pressures that differ on the controller but would read alike with the form's one decimal get
+// more, up to this many.
+inline constexpr int kMostPressureDecimals = 6;
 
 }  // namespace zentrik::compare_texts

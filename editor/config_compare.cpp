@@ -3,6 +3,7 @@
 #include "base/text_format.h"
 #include "config/config_difference.h"
 #include "editor/compare_texts.h"
+#include "editor/editor_texts.h"
 #include "editor/setting_text.h"
 
 namespace zentrik {
@@ -10,9 +11,10 @@ namespace zentrik {
 namespace {
 
 namespace texts = compare_texts;
+namespace form = editor_texts;
 
-// Both sides' values of a setting; pressures in `bar` or psi, with two decimals where the
-// form's one would show different values alike.
+// Both sides' values of a setting; pressures in `bar` or psi, with as many more decimals than
+// the form's one as it takes to tell them apart.
 std::pair<std::string, std::string> Values(const SettingRef& ref, const ConfigDocument& here,
                                            const ConfigDocument& controller, bool bar) {
     std::pair values{SettingValue(ref, here, bar, false),
@@ -22,9 +24,15 @@ std::pair<std::string, std::string> Values(const SettingRef& ref, const ConfigDo
                           ref.setting == ConfigSetting::MapEnd;
     if (pressure && values.first == values.second) {
         const int index = PressureIndex(ref.stage, PressureFieldOf(ref.setting));
-        const char* format = bar ? texts::kBarTwoDecimals : texts::kPsiTwoDecimals;
-        values = {FormatNumbers(format, {PressureIn(here, index, bar)}),
-                  FormatNumbers(format, {PressureIn(controller, index, bar)})};
+        const double a = PressureIn(here, index, bar);
+        const double b = PressureIn(controller, index, bar);
+        const std::string unit = std::string(" ") + (bar ? form::kBar : form::kPsi);
+        int decimals = 2;
+        while (decimals < texts::kMostPressureDecimals &&
+               FormatFixed(a, decimals) == FormatFixed(b, decimals)) {
+            ++decimals;
+        }
+        values = {FormatFixed(a, decimals) + unit, FormatFixed(b, decimals) + unit};
     }
     return values;
 }

@@ -20,7 +20,7 @@ struct ConfigDifference {
 
 // The settings that differ, in the form's order (see DifferingSettings). Pressures are shown
 // and compared in this computer's unit, the controller's converted to it, with the form's
-// "%.1f psi" / "%.1f bar" (two decimals when one would show both alike); engine speeds with the
+// "%.1f psi" / "%.1f bar" (more decimals when one would show both alike); engine speeds with the
 // form's plain "%.0f", as the name already says RPM; the other numbers with the form's formats
 // and units; lists by their entries' texts, check boxes as "on" or "off". Curve points are
 // "Percent 0" to "Percent 19", numbered from 0 as the INI keys are. Settings no control shows

@@ -73,7 +73,8 @@ void CurveGraphModel::Resize(int width, int height) {
 float CurveGraphModel::PointY(int index) const {
     const float top = m_plotRect.top;
     const float height = m_plotRect.height;
-    return top + height - height * m_percents[static_cast<std::size_t>(index)] / 100.0f;
+    const int percent = std::min<int>(m_percents[static_cast<std::size_t>(index)], 100);
+    return top + height - height * static_cast<float>(percent) / 100.0f;
 }
 
 void CurveGraphModel::ComputeLayout() {

@@ -92,7 +92,10 @@ class CurveGraphModel {
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     const PlotRect& Plot() const { return m_plotRect; }
+    // Every point lies inside the plot area: one whose percent is above 100 (a value the curve
+    // cannot have, from a file or the controller) sits on the top edge, marked as out of range.
     const std::array<GraphPoint, kPercentPoints>& Points() const { return m_points; }
+    bool OutOfRange(int index) const { return m_percents[static_cast<std::size_t>(index)] > 100; }
     GraphPoint PointPosition(int index) const { return m_points[static_cast<std::size_t>(index)]; }
     // A point's x value (seconds, or pressure in the display unit), as its tooltip gives it.
     double PointXValue(int index) const;

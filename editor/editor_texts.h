@@ -52,6 +52,9 @@ inline constexpr char kPsiFormat[] = "%.1f psi";
 inline constexpr char kBarFormat[] = "%.1f bar";
 inline constexpr char kOneDecimal[] = "%.1f";
 
+// A list's value that no entry stands for, shown in place of one (printf-like: the value).
+inline constexpr char kUnlistedFormat[] = "%i?";
+
 inline constexpr char kTimeTip[] = "Time:%.1fs %i%%";
 inline constexpr char kMapTip[] = "MAP:%.1f %i%%";
 

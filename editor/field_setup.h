@@ -44,6 +44,25 @@ inline constexpr NumericFieldSpec kNumericFields[] = {
      editor_texts::kOneDecimal},
 };
 
+// The pressure limits of a unit: the lowest MAP Trigger and MAP End, the highest pressure (MAP
+// Trigger stays a step below it) and the lowest MAP Cutoff. The fields' ranges follow them.
+struct PressureLimits {
+    double low;
+    double high;
+    double cutoffLow;
+};
+inline constexpr PressureLimits kPsiLimits{-14.7, 85.0, -14.6};
+inline constexpr PressureLimits kBarLimits{-1.0, 6.0, -0.9};
+inline constexpr double kPressureStep = 0.1;
+// A pressure is shown with one decimal: one that shows as a value of a range counts as within
+// it. (The unit switch converts without rounding, so a pressure at the end of one unit's range
+// may land a hair outside the other's.)
+inline constexpr double kPressureShownSlack = 0.05;
+
+constexpr const PressureLimits& PressureLimitsFor(bool bar) {
+    return bar ? kBarLimits : kPsiLimits;
+}
+
 // The set-up of a field by its id; nullptr for an id that is not a numeric field.
 constexpr const NumericFieldSpec* FindNumericField(int id) {
     for (const NumericFieldSpec& item : kNumericFields) {

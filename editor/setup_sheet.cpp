@@ -144,7 +144,7 @@ std::string Facts(const SheetContext& context) {
 std::string SettingsTable(const ConfigDocument& doc, std::string_view caption, int stage) {
     const bool bar = MAP_In_bar(doc.record);
     std::string html = "<table>" + Element("caption", caption) + "<tbody>";
-    for (const SettingRef& ref : EverySetting()) {
+    for (const SettingRef& ref : AllSettings()) {
         if (ref.stage != stage || ref.setting == ConfigSetting::Percent) {
             continue;
         }

@@ -16,14 +16,6 @@ namespace texts = editor_texts;
 
 namespace {
 
-// Pressure limits by unit.
-constexpr double kPsiLow = -14.7;
-constexpr double kPsiHigh = 85.0;
-constexpr double kPsiCutoffLow = -14.6;
-constexpr double kBarLow = -1.0;
-constexpr double kBarHigh = 6.0;
-constexpr double kBarCutoffLow = -0.9;
-constexpr double kPressureStep = 0.1;
 constexpr double kMapEndRise = 1.0;  // MAP End goes one whole unit above a trigger passing it
 
 constexpr int kMaxRpmTrigger = 19999;
@@ -139,7 +131,10 @@ void StageForm::InitializeField(int id, double minimum, double maximum, double s
 // ---- the user's input ----------------------------------------------------------------------
 
 void StageForm::OnListSelected(int id, int index) {
-    SetSelected(id, index);
+    if (index < 0 || index >= static_cast<int>(ListEntries(id).size())) {
+        return;  // no entry: the raw value a list shows in place of one
+    }
+    ShowListValue(id, index, index);
     switch (id) {
         case kInput2:
             OnInput2Selected(index);
@@ -265,18 +260,34 @@ void StageForm::InitialiseFields() {
 }
 
 void StageForm::OnUpdate(int hint) {
+    if (hint == kHintReplaced) {
+        m_undo = CurveUndoStack{};
+    }
     if (hint != 0) {
         ShowAll();
     }
 }
 
+void StageForm::ShowListValue(int id, int index, int value) {
+    ControlState& state = State(id);
+    const std::string unlisted =
+        index < 0 ? FormatNumbers(texts::kUnlistedFormat, {static_cast<double>(value)}) : "";
+    if (state.selected != index || state.unlisted != unlisted) {
+        state.selected = index;
+        state.unlisted = unlisted;
+        m_changed.insert(id);
+    }
+}
+
 void StageForm::ShowAll() {
     const int input2 = m_doc.record.Input_Type2;
-    SetSelected(kInput2, input2 == 1 || input2 == 2 ? input2 - 1 : -1);
+    ShowListValue(kInput2, input2 == 1 || input2 == 2 ? input2 - 1 : -1, input2);
     SetChecked(kRpmPresent, RPM_Present(m_doc.record));
     SetSelected(kUnits, InBar() ? 1 : 0);
     ApplyPressureUnits(false);
-    SetSelected(kMultiplier, RpmMultiplierIndex(m_doc.record.RPM_Multiplier));
+    const std::int8_t multiplier = m_doc.record.RPM_Multiplier;
+    const int index = RpmMultiplierIndex(multiplier);
+    ShowListValue(kMultiplier, RpmMultiplierValue(index) == multiplier ? index : -1, multiplier);
     SetChecked(kSmoothWhenDragging, m_settings.Smooth);
     ShowStage();
 }
@@ -287,17 +298,17 @@ void StageForm::ShowStage() {
     SetSelected(kType, TIME_Based(stage) ? 1 : 0);
     SetChecked(kLockout, First_Gear_Lockout(stage));
     const int input2Will = Trig_Sx2_Config(stage);
-    SetSelected(kInput2Will, input2Will <= 2 ? input2Will : -1);
+    ShowListValue(kInput2Will, input2Will <= 2 ? input2Will : -1, input2Will);
 
-    SetValue(kFrequency, stage.Frequency, true);
-    SetValue(kRpmCutoff, Stage().RPM_Max, true);
-    SetValue(kMapCutoff, Pressure(PressureField::MAP_Max), true);
-
-    ShowCurveMode();
+    SetValue(kFrequency, stage.Frequency, false);
+    SetValue(kRpmCutoff, stage.RPM_Max, false);
+    SetValue(kMapCutoff, Pressure(PressureField::MAP_Max), false);
+    SetValue(kRpmTrigger, stage.RPM_Trigger, false);
+    SetValue(kMapTrigger, Pressure(PressureField::MAP_Trigger), false);
+    SetValue(kMapEnd, Pressure(PressureField::MAP_End), false);
+    ShowDependentRanges();
+    ShowCurveMode(false);
     ApplyStageVisibility();
-    NormaliseRpmTrigger();
-    NormaliseMapTrigger();
-    NormaliseMapEnd();
     ShowStartPercent();
     ShowFinalPercent();
     ShowDelay();
@@ -351,7 +362,18 @@ void StageForm::ShowMapAxis() {
     SetLabel(kAxisEnd, PressureText(Pressure(PressureField::MAP_End)));
 }
 
-void StageForm::ShowCurveMode() {
+void StageForm::ShowDependentRanges() {
+    const double cutoff = Field(kRpmCutoff).Clamp(Stage().RPM_Max);
+    SetRange(kRpmTrigger, 0, cutoff - 1);
+    // A cut-off counts as far as it shows as a value of its field's range.
+    const double max =
+        std::clamp(Pressure(PressureField::MAP_Max), CutoffLow() - kPressureShownSlack,
+                   PressureHigh() + kPressureShownSlack);
+    SetRange(kMapTrigger, PressureLow(), max - kPressureStep);
+    SetRange(kMapEnd, std::clamp(Pressure(PressureField::MAP_Trigger), PressureLow(), max), max);
+}
+
+void StageForm::ShowCurveMode(bool normaliseEnd) {
     const bool time = TIME_Based(Stage());
     SetSelected(kType, time ? 1 : 0);
     m_graph.SetAxisMode(time ? 1 : 0);
@@ -369,7 +391,9 @@ void StageForm::ShowCurveMode() {
         ShowRampTime();
     } else {
         ShowMapAxis();
-        NormaliseMapEnd();
+        if (normaliseEnd) {
+            NormaliseMapEnd();
+        }
     }
     RefreshGraph();
 }
@@ -720,15 +744,15 @@ bool StageForm::InBar() const {
 }
 
 double StageForm::PressureLow() const {
-    return InBar() ? kBarLow : kPsiLow;
+    return PressureLimitsFor(InBar()).low;
 }
 
 double StageForm::PressureHigh() const {
-    return InBar() ? kBarHigh : kPsiHigh;
+    return PressureLimitsFor(InBar()).high;
 }
 
 double StageForm::CutoffLow() const {
-    return InBar() ? kBarCutoffLow : kPsiCutoffLow;
+    return PressureLimitsFor(InBar()).cutoffLow;
 }
 
 std::string StageForm::PressureText(double value) const {

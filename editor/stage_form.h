@@ -20,6 +20,7 @@ struct ControlState {
     bool shown = true;
     bool checked = false;  // check boxes
     int selected = -1;     // lists: the entry shown, -1 for none
+    std::string unlisted;  // lists: a value no entry stands for, shown in place of one ("7?")
     std::string text;      // labels: the caption (the axis labels change theirs)
 };
 
@@ -39,6 +40,11 @@ class StageForm {
     StageForm& operator=(const StageForm&) = delete;
 
     // ---- creation and refresh
+    // The update notice's hints: the document changed (a download), or it was replaced by
+    // another one (a file opened), whose curve history the form then forgets.
+    static constexpr int kHintChanged = 1;
+    static constexpr int kHintReplaced = 2;
+
     // Once, after the window exists: the Stage list on Stage 1, the fields set up, the graph's
     // tip, ShowAll.
     void OnInitialUpdate();
@@ -73,10 +79,13 @@ class StageForm {
     void RedoFromKeyboard();
 
     // ---- filling the form from the document
+    // Showing never changes the document: a value outside its field's range, a list value no
+    // entry stands for, a trigger above its cut-off are shown as they are.
     void ShowAll();
     void ShowStage();
     void ApplyStageVisibility();
-    void ShowCurveMode();
+    // After a change of the stage's type, MAP End comes into the span the fields allow.
+    void ShowCurveMode() { ShowCurveMode(true); }
 
     // ---- the value rules
     // A field reports a new value (the edit control's change notice).
@@ -97,6 +106,11 @@ class StageForm {
 
   private:
     void InitialiseFields();
+    void ShowCurveMode(bool normaliseEnd);
+    // The ranges of the fields that depend on the cut-offs, from the values the fields allow.
+    void ShowDependentRanges();
+    // A list's value: its entry, or the value itself when no entry stands for it.
+    void ShowListValue(int id, int index, int value);
     // The edit control's operations.
     void SetValue(int id, double value, bool notify);
     void SetRange(int id, double minimum, double maximum);

@@ -68,12 +68,20 @@ TransferPurpose ControllerLink::HeadPurpose() const {
 }
 
 void ControllerLink::DoQueue() {
-    if (m_queue.empty() || m_requestInFlight) {
+    while (!m_queue.empty() && !m_requestInFlight) {
+        const QueuedRequest head = m_queue.front();
+        if (head.type == RequestType::UploadConfig && m_uploadGuard &&
+            !m_uploadGuard(m_host.Document())) {
+            RemoveHead();
+            m_host.SetStatusText(texts::kStatusUploadStopped);
+            m_host.ShowMessageBox(texts::kUploadStoppedText, texts::kUploadStoppedCaption,
+                                  MessageIcon::Exclamation, MessageButtons::Ok);
+            continue;
+        }
+        m_currentType = kType(head.type);
+        SendRequest(head.type, head.purpose);
         return;
     }
-    const QueuedRequest head = m_queue.front();
-    m_currentType = kType(head.type);
-    SendRequest(head.type, head.purpose);
 }
 
 void ControllerLink::SendRequest(RequestType type, TransferPurpose purpose) {
@@ -298,7 +306,8 @@ void ControllerLink::HandleChecksumError(std::uint8_t type) {
         DoQueue();
         return;
     }
-    AskAfterRetries(texts::kCrcErrorText, texts::kCrcErrorCaption, texts::kUpgradeCrcFailedText);
+    AskAfterRetries(texts::kCrcErrorText, texts::kCrcErrorCaption, texts::kUpgradeCrcFailedText,
+                    texts::kReadBackCrcErrors);
 }
 
 void ControllerLink::HandleTimeout(std::uint8_t type) {
@@ -315,7 +324,8 @@ void ControllerLink::HandleTimeout(std::uint8_t type) {
         DoQueue();
         return;
     }
-    AskAfterRetries(texts::kTimeoutText, texts::kTimeoutCaption, texts::kTransferTimeoutText);
+    AskAfterRetries(texts::kTimeoutText, texts::kTimeoutCaption, texts::kTransferTimeoutText,
+                    texts::kReadBackTimedOut);
 }
 
 void ControllerLink::EndUpgradeRequestTimedOut(std::uint8_t type) {
@@ -386,11 +396,15 @@ void ControllerLink::FailUpgrade(const char* text) {
                           MessageButtons::Ok);
 }
 
-void ControllerLink::AskAfterRetries(const char* text, const char* caption,
-                                     const char* upgradeText) {
+void ControllerLink::AskAfterRetries(const char* text, const char* caption, const char* upgradeText,
+                                     const char* reason) {
     // An upgrade waiting for its backup must not go on to flash without it.
     const auto backupPending = [this] {
         return m_upgradeInProgress && HeadPurpose() == TransferPurpose::Backup;
+    };
+    // The verify's read-back, still waiting at the head of the queue.
+    const auto verifyPending = [this] {
+        return !m_queue.empty() && HeadPurpose() == TransferPurpose::Verify;
     };
     const std::uint64_t exchange = m_exchange;
     const MessageAnswer answer =
@@ -400,15 +414,20 @@ void ControllerLink::AskAfterRetries(const char* text, const char* caption,
         // failed its check and re-sent it). Retry and Ignore are moot then, Ignore would
         // even drop a request the user never saw fail; Abort still stops everything.
         if (answer == MessageAnswer::Abort) {
-            const char* reason = backupPending() ? texts::kBackupDownloadFailedText : upgradeText;
+            const char* failure = backupPending() ? texts::kBackupDownloadFailedText : upgradeText;
+            const bool verifyDropped = verifyPending();
             AbandonQueue();
             if (m_upgradeInProgress) {
-                FailUpgrade(reason);
+                FailUpgrade(failure);
+            }
+            if (verifyDropped) {
+                ReportUnverified(reason);
             }
         }
         return;
     }
     const bool backup = backupPending();
+    const bool verifyDropped = verifyPending() && answer != MessageAnswer::Retry;
     switch (answer) {
         case MessageAnswer::Abort:
             m_queue.clear();
@@ -416,6 +435,9 @@ void ControllerLink::AskAfterRetries(const char* text, const char* caption,
                 // An upgrade queued behind the failed request can't go on without its
                 // requests.
                 FailUpgrade(backup ? texts::kBackupDownloadFailedText : upgradeText);
+                if (verifyDropped) {
+                    ReportUnverified(reason);
+                }
                 return;
             }
             break;
@@ -432,7 +454,16 @@ void ControllerLink::AskAfterRetries(const char* text, const char* caption,
     m_consecutiveTimeouts = 0;
     m_consecutiveCrcErrors = 0;
     m_requestInFlight = false;
+    if (verifyDropped) {
+        ReportUnverified(reason);
+    }
     DoQueue();
+}
+
+void ControllerLink::ReportUnverified(const char* reason) {
+    m_host.SetStatusText(texts::kStatusUploadUnverified);
+    m_host.ShowMessageBox(FormatText(texts::kUnverifiedFormat, reason), texts::kUnverifiedCaption,
+                          MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
 void ControllerLink::AbandonQueue() {

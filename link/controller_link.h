@@ -62,6 +62,9 @@ std::string ControllerInfoText(const ControllerIdentity& identity);
 using DifferenceLister = std::function<std::vector<std::string>(const ConfigDocument& here,
                                                                 const ConfigDocument& controller)>;
 
+// Whether the document may be uploaded as it is now; an upload it refuses is dropped unsent.
+using UploadGuard = std::function<bool(const ConfigDocument& doc)>;
+
 // The one conversation with the controller: a queue of requests of which exactly one is in
 // flight, guarded by the reply timer, retried on time-outs and checksum errors and finally
 // put to the user; the receive path that turns port bytes into completed transactions; and
@@ -158,6 +161,8 @@ class ControllerLink : private ReceiverSink {
     // ---- verify after upload (the VerifyUpload setting)
     // What the box of a failed verify lists; without one it says only that they differ.
     void SetDifferenceLister(DifferenceLister lister) { m_differenceLister = std::move(lister); }
+    // Asked just before an upload is sent, with the document it would send.
+    void SetUploadGuard(UploadGuard guard) { m_uploadGuard = std::move(guard); }
     // Whether the link commands may be given: port open and no upgrade running.
     bool CommandsEnabled() const { return IsPortOpen() && !m_upgradeInProgress; }
     // Whether the reply timer is running for a send.
@@ -188,7 +193,11 @@ class ControllerLink : private ReceiverSink {
     // The user's answer to "CRC Error" / "Timeout Error" once retries are used up. Abort
     // during an upgrade that has not begun its transfer ends it with `upgradeText`; Abort or
     // Ignore of the backup download before the flash request ends it too.
-    void AskAfterRetries(const char* text, const char* caption, const char* upgradeText);
+    // A verify's read-back that ends so ends without a verdict: `reason` says why.
+    void AskAfterRetries(const char* text, const char* caption, const char* upgradeText,
+                         const char* reason);
+    // The read-back after an acknowledged upload was given up: said as it is.
+    void ReportUnverified(const char* reason);
     // Drops every request, including one re-sent while a box was up, and stops its timer.
     void AbandonQueue();
     // Ends the upgrade with a failure text: in the progress dialog during the word transfer,
@@ -214,6 +223,7 @@ class ControllerLink : private ReceiverSink {
     ConfigDocument m_uploaded{};  // the document as the last upload sent it
     ConfigDocument m_received{};  // the last download for another purpose than the document
     DifferenceLister m_differenceLister;
+    UploadGuard m_uploadGuard;
     bool m_replyTimerRunning = false;
     // Advances whenever a send starts or a transaction ends; a user's answer to a box is
     // acted on only if nothing of the kind happened while the box was up.

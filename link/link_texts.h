@@ -18,6 +18,8 @@ inline constexpr const char* kStatusCrcError = "CRC Error";
 inline constexpr const char* kStatusTimedOut = "Packet Timed Out";
 inline constexpr const char* kStatusVerifying = "Verifying Config On Controller";
 inline constexpr const char* kStatusVerifyFailed = "Verify Failed";
+inline constexpr const char* kStatusUploadUnverified = "Config Uploaded, Not Verified";
+inline constexpr const char* kStatusUploadStopped = "Upload Stopped";
 // A download for another purpose than the document (compare, backup) arrived.
 inline constexpr const char* kStatusConfigReceived = "Controller Config Received";
 
@@ -26,6 +28,22 @@ inline constexpr const char* kStatusConfigReceived = "Controller Config Received
 inline constexpr const char* kVerifyFailedCaption = "Verify Failed";
 inline constexpr const char* kVerifyFailedText =
     "The controller holds a different configuration from the one uploaded.";
+
+// Verify after upload: the controller acknowledged the upload, but the read-back failed
+// (printf format: why, one of the reasons below).
+inline constexpr const char* kUnverifiedCaption = "Upload Not Verified";
+inline constexpr const char* kUnverifiedFormat =
+    "The controller acknowledged the configuration, but reading it back failed: %s. It probably "
+    "holds the new configuration; choose Compare With Controller to check.";
+inline constexpr const char* kReadBackTimedOut = "the message timed out";
+inline constexpr const char* kReadBackCrcErrors = "the message had crc errors";
+
+// An upload whose configuration no longer passes the check before upload when its turn to be
+// sent comes (it was replaced while the upload waited in the queue).
+inline constexpr const char* kUploadStoppedCaption = "Upload Stopped";
+inline constexpr const char* kUploadStoppedText =
+    "The configuration was not uploaded: it was replaced while the upload waited, and it holds "
+    "values the form does not allow. Choose Upload again to see them.";
 
 // Retries used up.
 inline constexpr const char* kCrcErrorCaption = "CRC Error";

@@ -10,8 +10,10 @@
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
+#include "shell/configuration_opening.h"
 #include "shell/setup_sheet_command.h"
 #include "shell/shell_texts.h"
+#include "shell/upload_confirmation.h"
 
 namespace zentrik {
 
@@ -46,6 +48,9 @@ FrameShell::FrameShell(ShellSkin& skin, CQuarnelDoc& doc, AppSettings& settings,
       m_statusText(texts::kIdleText) {
     // A verify that finds a difference says which, in the form's words.
     m_link.SetDifferenceLister(DifferenceLines);
+    // The last word before a configuration goes: what was checked when the command was given
+    // may have been replaced while the upload waited in the queue.
+    m_link.SetUploadGuard([this](const ConfigDocument&) { return m_doc.Check().empty(); });
 }
 
 template <typename Call>
@@ -157,24 +162,31 @@ void FrameShell::OpenConfiguration() {
                                        config_texts::kConfigFileFilterName,
                                        config_texts::kConfigFilePattern);
     });
-    if (!path || m_closePending) {
-        return;
+    if (path && !m_closePending) {
+        OpenConfigurationFile(*path);
     }
-    OpenConfigurationFile(*path);
 }
 
 void FrameShell::OpenConfigurationFile(const std::string& path) {
     // The document is replaced as a download replaces it: a value typed but not confirmed
     // goes first, so that it is not applied on top of the file afterwards.
     m_skin.CommitPendingInput();
-    if (ReadConfigFile(path, m_doc.Document()) != ConfigFileStatus::Ok) {
-        ShowMessageBox(config_texts::kNoConfigurationText, texts::kOpenConfigurationTitle,
-                       MessageIcon::Exclamation, MessageButtons::Ok);
-        return;
+    if (OpenConfigurationPath(path, m_doc, [this](const BoxRequest& box) { return AskBox(box); })) {
+        m_configFile = path;
+        SetStatusText(FormatText(texts::kStatusOpenedFormat, path.c_str()));
     }
-    m_doc.UpdateAllViews(1);
-    m_configFile = path;
-    SetStatusText(FormatText(texts::kStatusOpenedFormat, path.c_str()));
+    Refresh();
+}
+
+std::optional<MessageAnswer> FrameShell::AskBox(const BoxRequest& box) {
+    if (m_closePending) {
+        return std::nullopt;
+    }
+    return RunModal([&] { return m_skin.ShowBox(box); });
+}
+
+bool FrameShell::ConfirmUpload() {
+    return zentrik::ConfirmUpload(m_doc, [this](const BoxRequest& box) { return AskBox(box); });
 }
 
 void FrameShell::SaveConfigurationAs() {
@@ -234,12 +246,14 @@ void FrameShell::ConfigDownloaded(TransferPurpose purpose, const ConfigDocument&
     switch (choice) {
         case CompareChoice::UseControllers:
             // As after a download: the record replaced, the form refreshed.
-            m_doc.Document() = config;
+            m_doc.Replace(config, {});
             m_doc.UpdateAllViews(1);
             SetStatusText(link_texts::kStatusDownloaded);
             break;
         case CompareChoice::UploadThis:
-            m_link.QueueRequest(RequestType::UploadConfig);
+            if (ConfirmUpload()) {
+                m_link.QueueRequest(RequestType::UploadConfig);
+            }
             break;
         case CompareChoice::Close:
             break;
@@ -290,6 +304,9 @@ void FrameShell::QueueCommand(RequestType type) {
     }
     // The document as the screen shows it, a value typed but not confirmed included.
     m_skin.CommitPendingInput();
+    if (type == RequestType::UploadConfig && !ConfirmUpload()) {
+        return;
+    }
     m_link.QueueRequest(type);
 }
 
@@ -462,7 +479,11 @@ MessageAnswer FrameShell::ShowMessageBox(std::string_view text, std::string_view
     if (m_closePending) {
         return SafeAnswer(buttons);  // the window is closing: nothing more is asked
     }
-    const BoxRequest box{std::string(text), std::string(caption), icon, buttons, {}};
+    BoxRequest box;
+    box.text = text;
+    box.caption = caption;
+    box.icon = icon;
+    box.buttons = buttons;
     const std::optional<MessageAnswer> answer = RunModal([&] { return m_skin.ShowBox(box); });
     return answer.value_or(SafeAnswer(buttons));
 }
@@ -472,9 +493,11 @@ void FrameShell::ShowPortUnavailable(std::string_view text, const std::string& d
         return;
     }
     // Below the text: why the port could not be opened, and what to do about it.
-    const BoxRequest box{std::string(text), link_texts::kPortUnavailableCaption,
-                         MessageIcon::Exclamation, MessageButtons::Ok,
-                         OpenFailureHelp(error, device)};
+    BoxRequest box;
+    box.text = text;
+    box.caption = link_texts::kPortUnavailableCaption;
+    box.icon = MessageIcon::Exclamation;
+    box.detail = OpenFailureHelp(error, device);
     RunModal([&] { return m_skin.ShowBox(box); });
 }
 
@@ -550,6 +573,8 @@ ConfigDocument& FrameShell::Document() {
 }
 
 void FrameShell::RefreshViews(int hint) {
+    // A download replaced the document: nothing of it comes from a file any more.
+    m_doc.Loaded() = {};
     m_doc.UpdateAllViews(hint);
 }
 

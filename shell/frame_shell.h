@@ -148,6 +148,10 @@ class FrameShell : public LinkHost, public PortEventSink {
 
   private:
     void QueueCommand(RequestType type);
+    // A box of the frame's own buttons; nothing once the window is closing.
+    std::optional<MessageAnswer> AskBox(const BoxRequest& box);
+    // The check before an upload, with its box when it finds something.
+    bool ConfirmUpload();
     void OpenConfiguration();
     void SaveConfigurationAs();
     void CompareWithController();

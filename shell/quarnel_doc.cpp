@@ -7,7 +7,14 @@
 namespace zentrik {
 
 void CQuarnelDoc::OnNewDocument() {
-    LoadDocument(m_settings, m_doc);
+    ConfigReadNotes notes;
+    LoadDocument(m_settings, m_doc, &notes);
+    Replace(m_doc, notes);
+}
+
+void CQuarnelDoc::Replace(const ConfigDocument& doc, const ConfigReadNotes& notes) {
+    m_doc = doc;
+    m_loaded = {doc, notes.unfit};
 }
 
 void CQuarnelDoc::OnCloseDocument() {

@@ -4,6 +4,7 @@
 
 #include "config/app_settings.h"
 #include "config/config_document.h"
+#include "editor/upload_check.h"
 
 namespace zentrik {
 
@@ -23,6 +24,14 @@ class CQuarnelDoc {
     explicit CQuarnelDoc(AppSettings& settings) : m_settings(settings) {}
 
     ConfigDocument& Document() { return m_doc; }
+    // What the document was last read from a file as (Zentrik.ini at the start, a
+    // configuration file opened): the check before an upload names the keys that did not fit
+    // while their settings keep what was read. A download replaces that with nothing.
+    LoadedFile& Loaded() { return m_loaded; }
+    // The document replaced by one read from a file, with its notes.
+    void Replace(const ConfigDocument& doc, const ConfigReadNotes& notes);
+    // The check before an upload, on the document as it is now.
+    std::vector<UploadProblem> Check() const { return CheckConfiguration(m_doc, &m_loaded); }
 
     // The new-document step: "Zentrik Config" into the record.
     void OnNewDocument();
@@ -39,6 +48,7 @@ class CQuarnelDoc {
   private:
     AppSettings& m_settings;
     ConfigDocument m_doc{};
+    LoadedFile m_loaded;
     std::vector<DocumentView*> m_views;
     bool m_closed = false;
 };

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editor/config_compare.h"
 #include "link/link_host.h"
@@ -21,6 +22,13 @@ struct BoxRequest {
     MessageButtons buttons = MessageButtons::Ok;
     // Shown below the text (the port box's reason and remedy); empty for none.
     std::string detail;
+    // Two buttons of the frame's own in place of `buttons`: the first answers Ok, the second
+    // Cancel, which is also the default button and what Escape and the close box answer.
+    // Empty: the `buttons`.
+    std::string acceptButton;
+    std::string cancelButton;
+    // Listed below the text, one an entry, in a list that scrolls when it is long.
+    std::vector<std::string> items;
 };
 
 // What the user chose in the comparison with the controller.

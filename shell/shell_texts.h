@@ -129,6 +129,11 @@ inline constexpr const char* kSaveConfigurationTitle = "Save Configuration As";
 inline constexpr const char* kStatusOpenedFormat = "Configuration opened from %s";
 inline constexpr const char* kStatusSavedFormat = "Configuration saved to %s";
 inline constexpr const char* kConfigFileNameFormat = "zentrik-%s.zcfg";
+// A configuration file that lacks settings: below what it lacks, the question, and its buttons.
+inline constexpr const char* kOpenAnywayQuestion =
+    "Open it anyway, with the default values for the missing settings?";
+inline constexpr const char* kOpenAnywayButton = "Open Anyway";
+inline constexpr const char* kCancelButton = "Cancel";
 
 // The setup sheet.
 inline constexpr const char* kExportSheetTitle = "Export Setup Sheet";

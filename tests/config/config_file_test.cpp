@@ -59,9 +59,10 @@ TEST(ConfigFile, SavedFileOpensAsTheSameDocumentAndPastesIntoTheIniFile) {
         const std::string path = dir + "/saved.zcfg";
         ASSERT_TRUE(WriteConfigFile(path, doc, false));
 
-        ConfigDocument opened = test::SampleConfigDocument();
-        opened.record.reserved94[0] = 0x5A;  // nothing of what was there survives
-        ASSERT_EQ(ReadConfigFile(path, opened), ConfigFileStatus::Ok);
+        const ConfigFileRead read = ReadConfigFile(path);
+        ASSERT_EQ(read.status, ConfigFileStatus::Ok);
+        EXPECT_TRUE(read.notes.unfit.empty());
+        const ConfigDocument& opened = read.document;
         SyncRecordPressures(doc);
         EXPECT_TRUE(SameDocument(opened, doc));
 
@@ -87,16 +88,18 @@ TEST(ConfigFile, SavedFileOpensAsTheSameDocumentAndPastesIntoTheIniFile) {
     }
 }
 
-TEST(ConfigFile, OpensInTheFilesUnitWithDefaultsForMissingKeys) {
+TEST(ConfigFile, AFileLackingSettingsIsNamedSoAndReadsInItsUnitWithDefaults) {
     const std::string dir = test::MakeTempDir();
     const std::string path = dir + "/bar.zcfg";
     // Pasted from a Zentrik.ini: another section first, only two keys of ours.
     WriteText(path,
               "[Zentrik Settings]\nTimeout=70\n[Zentrik Config]\nMAP_In_bar=1\n"
               "Stage 1 MAP End=1.50\n");
-    ConfigDocument doc = Sample(false);
-    ASSERT_FALSE(MAP_In_bar(doc.record));
-    ASSERT_EQ(ReadConfigFile(path, doc), ConfigFileStatus::Ok);
+    const ConfigFileRead read = ReadConfigFile(path);
+    ASSERT_EQ(read.status, ConfigFileStatus::Incomplete);
+    EXPECT_EQ(ConfigFileProblemText(read),
+              "The file lacks 69 of the 71 settings of a configuration.");
+    ConfigDocument doc = read.document;
 
     EXPECT_TRUE(MAP_In_bar(doc.record));
     EXPECT_EQ(doc.displayPressures[PressureIndex(0, PressureField::MAP_End)], 1.5);
@@ -114,7 +117,7 @@ TEST(ConfigFile, OpensInTheFilesUnitWithDefaultsForMissingKeys) {
     EXPECT_TRUE(SameDocument(doc, defaults));
 }
 
-TEST(ConfigFile, NoSectionAFolderOrAnUnreadableFileChangeNothing) {
+TEST(ConfigFile, EachFailureSaysWhatHappenedAndNothingLargeIsReadIn) {
     const std::string dir = test::MakeTempDir();
     const std::string settingsOnly = dir + "/settings.zcfg";
     WriteText(settingsOnly,
@@ -124,23 +127,34 @@ TEST(ConfigFile, NoSectionAFolderOrAnUnreadableFileChangeNothing) {
     const std::string locked = dir + "/locked.zcfg";
     ASSERT_TRUE(WriteConfigFile(locked, Sample(true), false));
     ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    // A whole configuration, padded with comments past the limit.
+    const std::string large = dir + "/large.zcfg";
+    WriteText(large,
+              ConfigFileText(Sample(false), "2026-01-01") + std::string(kMaxConfigFileSize, ';'));
 
     struct Case {
         std::string path;
         ConfigFileStatus status;
+        std::string text;
     };
-    std::vector<Case> cases = {{settingsOnly, ConfigFileStatus::NoConfiguration},
-                               {folder, ConfigFileStatus::Unreadable},
-                               {dir + "/missing.zcfg", ConfigFileStatus::Unreadable}};
+    std::vector<Case> cases = {
+        {settingsOnly, ConfigFileStatus::NoConfiguration,
+         "The file holds no Zentrik configuration."},
+        {folder, ConfigFileStatus::Folder, "This is a folder, not a configuration file."},
+        {dir + "/missing.zcfg", ConfigFileStatus::NotFound, "The file does not exist."},
+        {large, ConfigFileStatus::TooLarge, "The file is too large to be a configuration."},
+        // Endless: read no further than the limit.
+        {"/dev/zero", ConfigFileStatus::TooLarge, "The file is too large to be a configuration."},
+    };
     if (geteuid() != 0) {  // root reads a file of mode 0
-        cases.push_back({locked, ConfigFileStatus::Unreadable});
+        cases.push_back(
+            {locked, ConfigFileStatus::NoPermission, "You have no permission to read the file."});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        ConfigDocument doc = Sample(false);
-        const ConfigDocument before = doc;
-        EXPECT_EQ(ReadConfigFile(c.path, doc), c.status);
-        EXPECT_TRUE(SameDocument(doc, before));
+        const ConfigFileRead read = ReadConfigFile(c.path);
+        EXPECT_EQ(read.status, c.status);
+        EXPECT_EQ(ConfigFileProblemText(read), c.text);
     }
 }
 

@@ -58,8 +58,9 @@ struct SessionRig {
     std::ostringstream out;
     std::ostringstream err;
     bool interactive = false;
-    // Frames the controller ignores before it starts answering.
+    // Frames the controller ignores before it starts answering, and after it stops.
     int silentFrames = 0;
+    int answeredFrames = 1 << 30;
 
     SessionRig() {
         // The controller's answers reach the loop as a port notification, as the port's
@@ -67,8 +68,8 @@ struct SessionRig {
         auto answer = port.onWrite;
         port.onWrite = [this, answer](std::span<const std::uint8_t> bytes) {
             if (bytes.size() >= 8) {
-                controller.answerFrames =
-                    static_cast<int>(controller.requestTypes.size()) >= silentFrames;
+                const int frames = static_cast<int>(controller.requestTypes.size());
+                controller.answerFrames = frames >= silentFrames && frames < answeredFrames;
             }
             answer(bytes);
             if (port.HasPending()) {
@@ -230,6 +231,76 @@ TEST(CtlSession, UploadSendsTheIniFilesConfig) {
     ASSERT_EQ(frame.size(), 118u);
     const auto wire = ToWireImage(sample);
     EXPECT_TRUE(std::equal(wire.begin(), wire.end(), frame.begin() + 6));
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(CtlSession, UploadSendsNothingTheFormWouldNotAllowUnlessCorrectedAndCheckNamesIt) {
+    const std::string text = "[Zentrik Config]\nStage 1 Frequency=300\nStage 2 Percent 7=180\n";
+    const std::string problems =
+        "Stage 1 Solenoid Frequency is \"300\" in the file; it must be 10 to 60 Hz.\n"
+        "Stage 2 Percent 7 is 180%; it must be 0 to 100%.\n";
+    SessionRig rig;
+    ASSERT_TRUE(test::WriteBytesFile(rig.ini, test::Bytes(text.begin(), text.end())));
+    EXPECT_EQ(rig.Run(CtlCommand::Upload), kCtlExitFailed);
+    EXPECT_EQ(rig.FramesSent(), 0);
+    EXPECT_EQ(rig.err.str(),
+              "zentrikctl: Check Before Upload: " + problems.substr(0, problems.find('\n') + 1) +
+                  "zentrikctl: Check Before Upload: " + problems.substr(problems.find('\n') + 1) +
+                  "zentrikctl: the configuration was not uploaded (--correct "
+                  "corrects these values as the form would)\n");
+
+    std::ostringstream out, err;
+    std::istringstream in;
+    CtlOptions check;
+    check.command = CtlCommand::Check;
+    EXPECT_EQ(RunCheck(check, rig.settings, CtlConsole{in, out, err}), kCtlExitDiffer);
+    EXPECT_EQ(out.str(), problems);
+
+    rig.options.correct = true;
+    EXPECT_EQ(rig.Run(CtlCommand::Upload), kCtlExitOk) << rig.err.str();
+    ConfigDocument stored;
+    FromWireImage(stored, rig.controller.configImage.data());
+    EXPECT_EQ(stored.record.stage[0].Frequency, 60);
+    EXPECT_EQ(stored.record.stage[1].Percent[7], 100);
+}
+
+TEST(CtlSession, AFileLackingSettingsIsRefusedAndSaysSo) {
+    SessionRig rig;
+    const std::string file = rig.dir + "/part.zcfg";
+    const std::string text = "[Zentrik Config]\nStage 1 Frequency=20\n";
+    ASSERT_TRUE(test::WriteBytesFile(file, test::Bytes(text.begin(), text.end())));
+    rig.options.configFile = file;
+    EXPECT_EQ(rig.Run(CtlCommand::Upload), kCtlExitFailed);
+    EXPECT_EQ(rig.FramesSent(), 0);
+    EXPECT_EQ(rig.err.str(), "zentrikctl: " + file +
+                                 ": The file lacks 70 of the 71 settings of a configuration.\n");
+}
+
+TEST(CtlSession, AVerifyTellsItsOutcomeOnceAndAnUnverifiedUploadExitsWithFour) {
+    {
+        SessionRig rig;
+        rig.options.verify = true;
+        rig.answeredFrames = 1;  // the upload is acknowledged; the read-back gets no reply
+        EXPECT_EQ(rig.Run(CtlCommand::Upload), kCtlExitUnverified);
+        EXPECT_EQ(Count(rig.err.str(),
+                        "The controller acknowledged the configuration, but "
+                        "reading it back failed: the message timed out."),
+                  1u)
+            << rig.err.str();
+        EXPECT_FALSE(rig.ErrHas("not uploaded"));
+    }
+    SessionRig rig;
+    rig.options.verify = true;
+    rig.controller.storeFaultAt = 8;
+    EXPECT_EQ(rig.Run(CtlCommand::Upload), kCtlExitFailed);
+    EXPECT_EQ(Count(rig.err.str(), "holds a different configuration"), 1u) << rig.err.str();
 }
 
 TEST(CtlSession, UploadWithoutAnIniFileSendsTheDefaults) {

@@ -250,9 +250,9 @@ TEST(CtlWithSim, ConfigurationFileGoesToOneControllerAndComparesEqualOnAnother) 
 
     ProcessResult r = Ctl({"--port", first.Device(), "--ini", ini, "--config", file, "download"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    ConfigDocument saved;
-    ASSERT_EQ(ReadConfigFile(file, saved), ConfigFileStatus::Ok);
-    EXPECT_TRUE(SameDocument(saved, LoadIni(source)));
+    const ConfigFileRead saved = ReadConfigFile(file);
+    ASSERT_EQ(saved.status, ConfigFileStatus::Ok);
+    EXPECT_TRUE(SameDocument(saved.document, LoadIni(source)));
     EXPECT_EQ(ReadTextFile(ini), kPatientSettings) << "the INI file is left alone";
 
     // A controller with the factory configuration takes the file and then matches it, and
@@ -314,6 +314,34 @@ TEST(CtlWithSim, VerifiedUploadCatchesAControllerThatStoresSomethingElse) {
     EXPECT_TRUE(Has(r.err, "The config was uploaded to the controller successfully.")) << r.err;
 }
 
+TEST(CtlWithSim, CheckNamesWhatUploadRefusesAndCorrectSends) {
+    const std::string dir = MakeTempDir();
+    Sim sim({}, dir);
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::string ini =
+        WriteText(dir + "/t.ini",
+                  std::string(kPatientSettings) + "[Zentrik Config]\nStage 1 RPM Max=99999\n");
+    const std::string problem =
+        "Stage 1 RPM Cutoff is \"99999\" in the file; it must be 1000 to 20000 RPM.\n";
+    ProcessResult r = Ctl({"--ini", ini, "check"});
+    EXPECT_EQ(r.exitCode, 3) << r.err;
+    EXPECT_EQ(r.out, problem);
+    r = Ctl({"--port", sim.Device(), "--ini", ini, "upload"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Has(r.err, "Check Before Upload: " + problem)) << r.err;
+    r = Ctl({"--port", sim.Device(), "--ini", ini, "--config", dir + "/held.zcfg", "download"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadConfigFile(dir + "/held.zcfg").document.record.stage[0].RPM_Max, 5000)
+        << "the controller still holds its own";
+    r = Ctl({"--port", sim.Device(), "--ini", ini, "--correct", "upload"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    r = Ctl({"--port", sim.Device(), "--ini", ini, "--config", dir + "/held.zcfg", "download"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadConfigFile(dir + "/held.zcfg").document.record.stage[0].RPM_Max, 20000);
+    r = Ctl({"--config", dir + "/held.zcfg", "check"});
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+}
+
 TEST(CtlWithSim, UpgradeWithBackupSavesTheControllersConfigurationBeforeFlashing) {
     const std::string dir = MakeTempDir();
     const std::string source = WriteSampleIni(dir + "/source.ini");
@@ -336,9 +364,9 @@ TEST(CtlWithSim, UpgradeWithBackupSavesTheControllersConfigurationBeforeFlashing
     }
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_TRUE(Has(backups[0], "/zentrik-0123456789ABCDEF-")) << backups[0];
-    ConfigDocument backup;
-    ASSERT_EQ(ReadConfigFile(backups[0], backup), ConfigFileStatus::Ok);
-    EXPECT_TRUE(SameDocument(backup, LoadIni(source)));
+    const ConfigFileRead backup = ReadConfigFile(backups[0]);
+    ASSERT_EQ(backup.status, ConfigFileStatus::Ok);
+    EXPECT_TRUE(SameDocument(backup.document, LoadIni(source)));
     EXPECT_TRUE(Has(r.err,
                     "Firmware upgrade complete.\nThe controller's configuration was "
                     "backed up to " +

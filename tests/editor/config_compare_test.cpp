@@ -94,7 +94,7 @@ TEST(CompareConfigs, EachKindOfSettingReadsAsTheFormShowsIt) {
                                                       {"Stage 2 Input #2 Will", "Disable", "3"}}));
 }
 
-TEST(CompareConfigs, NothingDiffersAfterUploadDownloadSaveAndReloadInEitherUnit) {
+TEST(CompareConfigs, NothingDiffersAfterUploadAndDownloadInEitherUnitButWhatAFileMoved) {
     // Pressures anywhere in the form's ranges, with all the decimals the unit switch leaves.
     std::mt19937 random(11);
     const std::string dir = test::MakeTempDir();
@@ -111,20 +111,25 @@ TEST(CompareConfigs, NothingDiffersAfterUploadDownloadSaveAndReloadInEitherUnit)
             ASSERT_EQ(CompareConfigs(here, controller), Rows{});
 
             // The controller's configuration downloaded, kept in both kinds of file and read
-            // back is still the controller's.
+            // back: the files' two decimals may move a pressure on the controller, and a moved
+            // one reads as a difference.
             ASSERT_TRUE(WriteConfigFile(dir + "/c.zcfg", controller, false));
-            ConfigDocument fromFile;
-            ASSERT_EQ(ReadConfigFile(dir + "/c.zcfg", fromFile), ConfigFileStatus::Ok);
+            const ConfigFileRead read = ReadConfigFile(dir + "/c.zcfg");
+            ASSERT_EQ(read.status, ConfigFileStatus::Ok);
+            const ConfigDocument* fromFile = &read.document;
             AppSettings ini;
             ini.SetPath(dir + "/Zentrik.ini");
             ConfigDocument saved = controller;
             ASSERT_TRUE(SaveDocument(ini, saved));
             ConfigDocument fromIni;
             LoadDocument(ini, fromIni);
-            for (const ConfigDocument* reloaded : {&fromFile, &fromIni}) {
-                ASSERT_EQ(CompareConfigs(*reloaded, controller), Rows{});
-                ASSERT_EQ(CompareConfigs(controller, *reloaded), Rows{});
+            for (const ConfigDocument* reloaded :
+                 {fromFile, static_cast<const ConfigDocument*>(&fromIni)}) {
                 ASSERT_EQ(CompareConfigs(*reloaded, Downloaded(*reloaded)), Rows{});
+                for (const ConfigDifference& row : CompareConfigs(*reloaded, controller)) {
+                    ASSERT_NE(row.setting.find(" MAP "), std::string::npos) << row.setting;
+                    ASSERT_NE(row.here, row.controller) << row.setting;
+                }
             }
         }
     }
@@ -159,6 +164,32 @@ TEST(CompareConfigs, TheControllersPressuresAreShownInThisComputersUnit) {
         ASSERT_EQ(rows.size(), 2u);
         EXPECT_EQ(rows[1], expected);
     }
+}
+
+TEST(CompareConfigs, PressuresDifferExactlyWhereTheControllerWouldHoldThemApart) {
+    // The controller, in bar, holds 10.004 psi (2561 / 256); this computer 10.00 psi, which an
+    // upload would make 2560.
+    ConfigDocument controller;
+    SetMAP_In_bar(controller.record, true);
+    Pressure(controller, 0, PressureField::MAP_End) = 2561 / 256.0 * kPsiToBar;
+    controller = Downloaded(controller);
+    ConfigDocument here;
+    Pressure(here, 0, PressureField::MAP_End) = 10.0;
+    const Rows rows = CompareConfigs(here, controller);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1], (ConfigDifference{"Stage 1 MAP End", "10.000 psi", "10.004 psi"}));
+    // In bar, 0.69 and 0.6875 (both shown as 0.69) are 10 steps of psi x 256 apart.
+    here = controller;
+    Pressure(here, 0, PressureField::MAP_End) = 0.69;
+    Pressure(controller, 0, PressureField::MAP_End) = 0.6875;
+    EXPECT_EQ(CompareConfigs(here, controller),
+              (Rows{{"Stage 1 MAP End", "0.690 bar", "0.688 bar"}}));
+    // 10.0019 psi here goes as 2560, what the controller holds: the same.
+    here = Downloaded(ConfigDocument{});
+    controller = here;
+    Pressure(here, 0, PressureField::MAP_End) = 10.0019;
+    Pressure(controller, 0, PressureField::MAP_End) = 10.0;
+    EXPECT_EQ(CompareConfigs(here, controller), Rows{});
 }
 
 TEST(CompareConfigs, PressuresDifferWhereTheIniFileKeepsThemApart) {

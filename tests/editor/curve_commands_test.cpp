@@ -51,6 +51,24 @@ TEST_F(CurveCommandsTest, UndoWritesIntoTheStageOnDisplay) {
     EXPECT_EQ(Graph().GetPercents(), stage1);
 }
 
+TEST_F(CurveCommandsTest, ADownloadKeepsTheHistoryAnotherDocumentForgetsIt) {
+    Build();
+    Click(kResetToStraightLine);
+    Click(kSmoothPoints);
+    Click(kUndo);
+    m_form->OnUpdate(StageForm::kHintChanged);
+    EXPECT_TRUE(m_form->UndoAvailable());
+    EXPECT_TRUE(m_form->RedoAvailable());
+    // A file opened in its place: nothing of the curve before may come back.
+    SetCurveOf(0, Curve{});
+    m_form->OnUpdate(StageForm::kHintReplaced);
+    EXPECT_FALSE(m_form->UndoAvailable());
+    EXPECT_FALSE(m_form->RedoAvailable());
+    m_form->UndoFromKeyboard();
+    m_form->RedoFromKeyboard();
+    EXPECT_EQ(CurveOf(0), Curve{});
+}
+
 TEST_F(CurveCommandsTest, TimeChangesPushTheUnchangedCurveAndUndoShowsTheEnds) {
     Build();
     Pick(kStage, 1);

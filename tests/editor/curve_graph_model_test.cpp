@@ -235,6 +235,20 @@ TEST_F(CurveGraphTest, KeysPickAndMovePointsLikeOneStepDrags) {
     EXPECT_EQ(m_graph.GetPercents(), expected);
 }
 
+TEST_F(CurveGraphTest, APointAboveTheScaleStaysOnThePlotMarkedAndWithinReach) {
+    Curve curve = Flat(50);
+    curve[3] = 250;  // a value no drag gives, from a file or the controller
+    m_graph.SetCurve(0, 19, curve);
+    EXPECT_FLOAT_EQ(At(3).y, m_graph.Plot().top);
+    EXPECT_TRUE(m_graph.OutOfRange(3));
+    EXPECT_FALSE(m_graph.OutOfRange(2));
+    EXPECT_EQ(Hit(At(3)), 3);
+    Press(At(3));
+    Release(At(3));
+    EXPECT_EQ(m_graph.GetPercents()[3], 100);
+    EXPECT_FALSE(m_graph.OutOfRange(3));
+}
+
 TEST(CurveGridTest, StepsFollowTheSpan) {
     EXPECT_EQ(VerticalGridValues(0, 20), (std::vector<double>{2, 4, 6, 8, 10, 12, 14, 16, 18}));
     EXPECT_EQ(VerticalGridValues(0, 5), (std::vector<double>{1, 2, 3, 4}));

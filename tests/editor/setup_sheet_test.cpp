@@ -53,7 +53,7 @@ TEST(SetupSheet, EverySettingInTheFormsWordsAndEachCurveWhereTheGraphDrawsIt) {
     }
     for (const char* row :
          {"<th>Type</th><td>MAP-Based</td>", "<th>Enable First-Gear Lockout</th><td>on</td>",
-          "<th>Input #2 Will</th><td>3</td>", "<th>RPM Cutoff</th><td>6500 RPM</td>",
+          "<th>Input #2 Will</th><td>Enable</td>", "<th>RPM Cutoff</th><td>6500 RPM</td>",
           "<th>Solenoid Frequency</th><td>12 Hz</td>", "<th>MAP Cutoff</th><td>25.8 psi</td>",
           "<th>RPM Trigger</th><td>2500 RPM</td>", "<th>MAP Trigger</th><td>1.5 psi</td>",
           "<th>MAP End</th><td>10.3 psi</td>", "<th>Delay</th><td>0.5 sec</td>",

@@ -164,23 +164,29 @@ TEST_F(FormTest, OnlyANonZeroHintRefreshesAndTheStageStays) {
     EXPECT_FALSE(m_form->UndoAvailable());  // showing values takes no snapshot
 }
 
-TEST_F(FormTest, ListsShowOddCodesWithoutChangingThem) {
+TEST_F(FormTest, ListsShowOddCodesAsTheyAreWithoutChangingThem) {
     m_doc.record.RPM_Multiplier = -25;
     m_doc.record.Input_Type2 = 7;
+    SetTrig_Sx2_Config(RecordStage(0), 3);
     Build();
-    // Stage 1 of the sample holds Trig_Sx2_Config 3: no entry is selected.
+    // No entry is selected; the list shows the value itself in its place.
     EXPECT_EQ(m_form->Control(kInput2Will).selected, -1);
-    EXPECT_EQ(m_form->Control(kInput2).selected, -1);
-    EXPECT_EQ(ListEntries(kMultiplier)
-                  .at(static_cast<std::size_t>(m_form->Control(kMultiplier).selected)),
-              "\u00f712");
+    EXPECT_EQ(m_form->Control(kInput2Will).unlisted, "3?");
+    EXPECT_EQ(m_form->Control(kInput2).unlisted, "7?");
+    EXPECT_EQ(m_form->Control(kMultiplier).selected, -1);
+    EXPECT_EQ(m_form->Control(kMultiplier).unlisted, "-25?");
     EXPECT_EQ(m_doc.record.RPM_Multiplier, -25);
     EXPECT_EQ(Trig_Sx2_Config(RecordStage(0)), 3);
+    // Only an entry counts as a choice: a window that lists the value itself as one more
+    // entry reports nothing by it.
+    Pick(kInput2, 2);
+    EXPECT_EQ(m_doc.record.Input_Type2, 7);
 
     const std::uint8_t otherBits = RecordStage(0).flags & ~kTrigSx2Mask;
     Pick(kInput2Will, 2);
     EXPECT_EQ(Trig_Sx2_Config(RecordStage(0)), 2);
     EXPECT_EQ(RecordStage(0).flags & ~kTrigSx2Mask, otherBits);
+    EXPECT_EQ(m_form->Control(kInput2Will).unlisted, "");
     Pick(kMultiplier, 7);
     EXPECT_EQ(m_doc.record.RPM_Multiplier, -26);  // "÷5.5"
     Pick(kInput2, 1);

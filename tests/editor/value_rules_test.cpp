@@ -26,19 +26,23 @@ TEST_F(ValueRulesTest, RpmTriggerStaysBelowTheCutoff) {
     EXPECT_EQ(RecordStage(0).RPM_Trigger, 19999);
     EXPECT_EQ(RecordStage(0).RPM_Max, 20000);
     EXPECT_EQ(Shown(kRpmCutoff), "20000 RPM");
-    // Showing the stage runs the cut-off's rule first, which keeps the stored cut-off.
+    // Showing the stage changes nothing: it shows what is stored, and the trigger's field
+    // allows what the stored cut-off leaves it.
     RecordStage(0).RPM_Trigger = 25000;
     RecordStage(0).RPM_Max = 6000;
     m_form->OnUpdate(1);
-    EXPECT_EQ(RecordStage(0).RPM_Trigger, 5999);
+    EXPECT_EQ(RecordStage(0).RPM_Trigger, 25000);
     EXPECT_EQ(RecordStage(0).RPM_Max, 6000);
-
-    RecordStage(0).RPM_Trigger = 20000;
-    RecordStage(0).RPM_Max = 20000;
+    EXPECT_EQ(Shown(kRpmTrigger), "25000 RPM");
+    EXPECT_EQ(m_form->Field(kRpmTrigger).Maximum(), 5999);
+    // A cut-off beyond its field's range leaves the trigger the range up to the field's end.
+    RecordStage(0).RPM_Max = -31073;
     m_form->OnUpdate(1);
-    EXPECT_EQ(RecordStage(0).RPM_Trigger, 19999);
-    EXPECT_EQ(RecordStage(0).RPM_Max, 20000);
-    EXPECT_EQ(Shown(kRpmTrigger), "19999 RPM");
+    EXPECT_EQ(Shown(kRpmCutoff), "-31073 RPM");
+    EXPECT_EQ(m_form->Field(kRpmTrigger).Maximum(), 999);
+    Enter(kRpmTrigger, "25000");
+    EXPECT_EQ(RecordStage(0).RPM_Trigger, 999);
+    EXPECT_EQ(RecordStage(0).RPM_Max, -31073);
 }
 
 TEST_F(ValueRulesTest, ReportedValuesAreRoundedOrTruncatedAsStored) {

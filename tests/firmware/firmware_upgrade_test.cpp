@@ -422,10 +422,11 @@ struct BackupRig : UpgradeRig {
         port.onWrite = [this, answer](std::span<const std::uint8_t> bytes) {
             if (bytes.size() >= 8 && bytes[4] == 238) {
                 filesAtPermission = Files();
-                ConfigDocument read;
-                if (!upgrade.BackupPath().empty() &&
-                    ReadConfigFile(upgrade.BackupPath(), read) == ConfigFileStatus::Ok) {
-                    atPermission = read;
+                if (!upgrade.BackupPath().empty()) {
+                    const ConfigFileRead read = ReadConfigFile(upgrade.BackupPath());
+                    if (read.status == ConfigFileStatus::Ok) {
+                        atPermission = read.document;
+                    }
                 }
             }
             answer(bytes);
@@ -447,6 +448,11 @@ bool SameDocument(const ConfigDocument& a, const ConfigDocument& b) {
            a.displayPressures == b.displayPressures;
 }
 
+// A configuration as a configuration file keeps it (pressures with two decimals).
+ConfigDocument AsAFileKeepsIt(const ConfigDocument& doc) {
+    return ReadConfigText(ConfigFileText(doc, TodayText())).document;
+}
+
 TEST(UpgradeBackup, TheControllersConfigIsSavedBeforeTheFlashRequestAndNamedAtTheEnd) {
     BackupRig rig;
     const ConfigDocument document = rig.host.document;
@@ -462,7 +468,7 @@ TEST(UpgradeBackup, TheControllersConfigIsSavedBeforeTheFlashRequestAndNamedAtTh
         EXPECT_EQ(rig.upgrade.BackupPath(), rig.folder + expected);
         ASSERT_TRUE(rig.atPermission.has_value()) << "no backup when the flash request went out";
         // The same settings, at the precision the file keeps.
-        EXPECT_TRUE(DifferingSettings(*rig.atPermission, rig.stored).empty());
+        EXPECT_TRUE(DifferingSettings(*rig.atPermission, AsAFileKeepsIt(rig.stored)).empty());
         EXPECT_TRUE(MAP_In_bar(rig.atPermission->record));
         EXPECT_EQ(rig.upgrade.SuccessNote(),
                   "The controller's configuration was backed up to " + rig.folder + expected + ".");
@@ -470,9 +476,9 @@ TEST(UpgradeBackup, TheControllersConfigIsSavedBeforeTheFlashRequestAndNamedAtTh
     // The second upgrade of the day kept the first one's backup.
     EXPECT_EQ(rig.SentTypes(), (std::vector<std::uint8_t>{3, 1, 238, 3, 1, 238}));
     EXPECT_EQ(rig.filesAtPermission.size(), 2u);
-    ConfigDocument first;
-    ASSERT_EQ(ReadConfigFile(rig.folder + name, first), ConfigFileStatus::Ok);
-    EXPECT_TRUE(DifferingSettings(first, rig.stored).empty());
+    const ConfigFileRead first = ReadConfigFile(rig.folder + name);
+    ASSERT_EQ(first.status, ConfigFileStatus::Ok);
+    EXPECT_TRUE(DifferingSettings(first.document, AsAFileKeepsIt(rig.stored)).empty());
     // The download went to the backup only.
     EXPECT_TRUE(SameDocument(rig.host.document, document));
     EXPECT_TRUE(rig.host.refreshHints.empty());

@@ -155,6 +155,44 @@ TEST(VerifyAfterUpload, AControllerHoldingSomethingElseGetsAWarningListingItAndN
     }
 }
 
+TEST(VerifyAfterUpload, AReadBackGivenUpAfterTheUploadWasAcknowledgedSaysJustThat) {
+    for (const MessageAnswer answer : {MessageAnswer::Abort, MessageAnswer::Ignore}) {
+        VerifyRig rig;
+        rig.host.document = test::SampleConfigDocument();
+        rig.link.QueueRequest(RequestType::UploadConfig);
+        rig.controller.answerFrames = false;  // the upload's reply is on its way; then silence
+        rig.host.answers = {answer};
+        rig.RunUntilIdle();
+
+        EXPECT_EQ(rig.SentTypes(), (std::vector<std::uint8_t>{2, 1, 1, 1}));
+        EXPECT_TRUE(rig.host.notices.empty());
+        ASSERT_EQ(rig.host.boxes.size(), 2u);
+        EXPECT_EQ(rig.host.boxes[0].caption, "Timeout Error");
+        const test::BoxRecord& box = rig.host.boxes[1];
+        EXPECT_EQ(box.caption, "Upload Not Verified");
+        EXPECT_EQ(box.text,
+                  "The controller acknowledged the configuration, but reading it back failed: the "
+                  "message timed out. It probably holds the new configuration; choose Compare "
+                  "With Controller to check.");
+        EXPECT_EQ(rig.host.LastStatus(), texts::kStatusUploadUnverified);
+    }
+}
+
+TEST(UploadGuard, AnUploadItRefusesWhenItsTurnComesIsDroppedUnsent) {
+    LinkRig rig;
+    FakeController controller{rig.port};
+    bool allowed = true;
+    rig.link.SetUploadGuard([&](const ConfigDocument&) { return allowed; });
+    rig.link.QueueRequest(RequestType::ControllerInfo);
+    rig.link.QueueRequest(RequestType::UploadConfig);
+    rig.link.QueueRequest(RequestType::DownloadConfig);
+    allowed = false;  // the document was replaced while the upload waited
+    rig.RunUntilIdle();
+    EXPECT_EQ(rig.SentTypes(), (std::vector<std::uint8_t>{3, 1}));
+    ASSERT_EQ(rig.host.boxes.size(), 2u);  // why the upload went unsent, and the info
+    EXPECT_EQ(rig.host.boxes[0].caption, "Upload Stopped");
+}
+
 // ---- the port the user chose ------------------------------------------------------------------
 
 // A bridge list that counts how often discovery looked at it.

@@ -7,6 +7,7 @@
 #include "config/config_file.h"
 #include "config/config_persistence.h"
 #include "config/file_store.h"
+#include "editor/stage_form.h"
 #include "fake_skin.h"
 #include "link/serial/device_name.h"
 #include "shell/shell_texts.h"
@@ -86,17 +87,20 @@ TEST_F(ConfigCommands, SavedAndOpenedFilesGiveBackTheDocumentAndAFileWithoutItCh
         return expected;
     }()));
     EXPECT_TRUE(MAP_In_bar(m_doc.Document().record));
-    EXPECT_EQ(m_refreshes.hints, std::vector<int>{1});
+    // Another document: the form forgets the curve history of the one before.
+    EXPECT_EQ(m_refreshes.hints, std::vector<int>{StageForm::kHintReplaced});
     EXPECT_EQ(m_shell->StatusText(), "Configuration opened from " + m_dir + "/tune.zcfg");
 
     // Neither a file without the section nor a folder changes anything.
     const ConfigDocument before = m_doc.Document();
     WriteFile(m_dir + "/other.ini", "[Zentrik Settings]\nTimeout=40\n");
-    for (const std::string& path : {m_dir + "/other.ini", m_dir}) {
+    for (const auto& [path, text] :
+         {std::pair{m_dir + "/other.ini", "The file holds no Zentrik configuration."},
+          std::pair{m_dir, "This is a folder, not a configuration file."}}) {
         m_skin.fileChoice = path;
         m_shell->OnCommand(texts::kIdOpenConfiguration);
         ASSERT_FALSE(m_skin.boxes.empty());
-        EXPECT_EQ(m_skin.boxes.back().text, "The file holds no Zentrik configuration.");
+        EXPECT_EQ(m_skin.boxes.back().text, text);
         EXPECT_TRUE(SameRecord(m_doc.Document(), before));
     }
     EXPECT_EQ(m_refreshes.hints.size(), 1u);
@@ -179,6 +183,53 @@ TEST_F(ConfigCommands, TheSetupSheetNamesTheFileAndTheControllerOnceKnownAndOpen
               "The setup sheet could not be saved to " + m_dir + "/missing/sheet.html.");
     EXPECT_EQ(m_skin.browsed.size(), 2u);
     EXPECT_EQ(m_shell->StatusText(), "Setup sheet saved to " + sheet);
+}
+
+TEST_F(ConfigCommands, AFileLackingSettingsOpensOnlyWhenAskedAndUploadsOnlyCorrected) {
+    Simulator sim;
+    Start(sim.Device());
+    const ConfigDocument before = m_doc.Document();
+    const std::string file = m_dir + "/edited.zcfg";
+    WriteFile(file, "[Zentrik Config]\nStage 1 Percent 3=250\nStage 2 RPM Max=99999\n");
+    m_skin.fileChoice = file;
+    for (const MessageAnswer answer : {MessageAnswer::Cancel, MessageAnswer::Ok}) {
+        m_skin.answers = {answer};
+        m_shell->OnCommand(texts::kIdOpenConfiguration);
+        const BoxRequest& box = m_skin.boxes.back();
+        EXPECT_EQ(box.text,
+                  "The file lacks 69 of the 71 settings of a configuration.\nOpen it anyway, "
+                  "with the default values for the missing settings?");
+        EXPECT_EQ(box.acceptButton, "Open Anyway");
+        EXPECT_EQ(box.cancelButton, "Cancel");
+        EXPECT_EQ(SameRecord(m_doc.Document(), before), answer == MessageAnswer::Cancel);
+    }
+    EXPECT_EQ(m_doc.Document().record.stage[0].Percent[3], 250);
+
+    // Upload, and Compare's Upload This: nothing goes unless the user corrects.
+    const std::vector<std::string> problems = {
+        "Stage 1 Percent 3 is 250%; it must be 0 to 100%.",
+        "Stage 2 RPM Cutoff is \"99999\" in the file; it must be 1000 to 20000 RPM."};
+    m_skin.answers = {MessageAnswer::Cancel};
+    m_shell->OnCommand(texts::kIdUpload);
+    m_skin.answers = {MessageAnswer::Cancel};
+    m_skin.compareChoice = CompareChoice::UploadThis;
+    m_shell->OnCommand(texts::kIdCompare);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return Idle() && !m_skin.compares.empty(); }));
+    EXPECT_EQ(m_shell->Link().Counters().sentCount, 1) << "the comparison's download alone";
+    ASSERT_EQ(m_skin.boxes.size(), 4u);
+    for (const BoxRequest* box : {&m_skin.boxes[2], &m_skin.boxes[3]}) {
+        EXPECT_EQ(box->caption, "Check Before Upload");
+        EXPECT_EQ(box->items, problems);
+        EXPECT_EQ(box->acceptButton, "&Correct and Upload");
+    }
+
+    m_skin.answers = {MessageAnswer::Ok};
+    m_shell->OnCommand(texts::kIdUpload);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return m_skin.noticeTitles.size() == 1; }));
+    EXPECT_EQ(m_skin.noticeTitles[0], "Config Uploaded");
+    EXPECT_EQ(m_doc.Document().record.stage[0].Percent[3], 100);
+    EXPECT_EQ(m_doc.Document().record.stage[1].RPM_Max, 20000);
+    EXPECT_TRUE(m_doc.Check().empty());
 }
 
 TEST_F(ConfigCommands, AChosenPortIsOpenedKeptAcrossARestartAndReopenedWhenItComesBack) {

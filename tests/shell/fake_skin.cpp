@@ -17,7 +17,7 @@ std::optional<MessageAnswer> FakeSkin::ShowBox(const BoxRequest& box) {
         m_endModals = m_modalDepth > 0;
         return std::nullopt;  // ended without an answer
     }
-    if (box.buttons == MessageButtons::Ok) {
+    if (box.buttons == MessageButtons::Ok && box.acceptButton.empty()) {
         return MessageAnswer::Ok;
     }
     if (answers.empty()) {

@@ -199,7 +199,7 @@ TEST_F(HandedFiles, TheStartFileThenTheHandedOnesOpenAfterTheStartUpEachOnceNoBo
     m_shell->ShowMessageBox("Busy", "Box", MessageIcon::None, MessageButtons::Ok);
     m_channel.RunPosted();
     ASSERT_EQ(m_skin.boxes.size(), 2u);
-    EXPECT_EQ(m_skin.boxes[1].text, "The file holds no Zentrik configuration.");
+    EXPECT_EQ(m_skin.boxes[1].text, "The file does not exist.");
     m_channel.RunPosted();
     EXPECT_EQ(m_opened.rpms, (std::vector<int>{5100, 5200, 5300}));
 

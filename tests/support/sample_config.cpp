@@ -15,7 +15,7 @@ ConfigDocument SampleConfigDocument() {
         StageConfig& st = c.stage[s];
         SetPresent(st, true);
         SetTrig_Sx1_Config(st, 1 + s);
-        SetTrig_Sx2_Config(st, 3 - s);
+        SetTrig_Sx2_Config(st, 1 + s);
         SetTIME_Based(st, s == 1);
         SetFirst_Gear_Lockout(st, s == 0);
         st.Frequency = static_cast<std::uint8_t>(12 + s);

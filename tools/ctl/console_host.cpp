@@ -62,6 +62,8 @@ MessageAnswer ConsoleHost::ShowMessageBox(std::string_view text, std::string_vie
     } else {
         if (caption == link_texts::kVerifyFailedCaption) {
             ++m_verifyFailures;
+        } else if (caption == link_texts::kUnverifiedCaption) {
+            ++m_unverifiedUploads;
         }
         m_err << texts::kProgramName << ": " << caption << ": " << text << std::endl;
     }

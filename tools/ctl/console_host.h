@@ -36,6 +36,8 @@ class ConsoleHost : public LinkHost {
     // The last configuration downloaded for a purpose other than the document.
     const std::optional<ConfigDocument>& Downloaded() const { return m_downloaded; }
     int VerifyFailures() const { return m_verifyFailures; }
+    // Uploads the controller acknowledged whose read-back then failed.
+    int UnverifiedUploads() const { return m_unverifiedUploads; }
     bool UpgradeSucceeded() const { return m_upgradeSucceeded; }
     bool UpgradeFinished() const { return m_upgradeFinished; }
     const std::string& LastStatus() const { return m_status; }
@@ -77,6 +79,7 @@ class ConsoleHost : public LinkHost {
     int m_downloadNotices = 0;
     int m_uploadNotices = 0;
     int m_verifyFailures = 0;
+    int m_unverifiedUploads = 0;
     std::optional<ConfigDocument> m_downloaded;
 
     int m_total = 0;

@@ -60,6 +60,9 @@ int CtlMain(int argc, char** argv) {
     if (options.command == CtlCommand::Scan) {
         return RunScan(settings, scanner, console);
     }
+    if (options.command == CtlCommand::Check) {
+        return RunCheck(options, settings, console);
+    }
     if (options.command == CtlCommand::Ports) {
         return RunPorts(ListSerialDevices(), PortOverride(), console);
     }

@@ -19,6 +19,9 @@ std::optional<CtlCommand> CommandNamed(std::string_view name) {
     if (name == "compare") {
         return CtlCommand::Compare;
     }
+    if (name == "check") {
+        return CtlCommand::Check;
+    }
     if (name == "upgrade") {
         return CtlCommand::Upgrade;
     }
@@ -69,8 +72,10 @@ CtlParseResult ParseCtlArguments(std::span<const std::string_view> args) {
             options.yes = true;
             continue;
         }
-        if (arg == "--verify" || arg == "--backup") {
-            (arg == "--verify" ? options.verify : options.backup) = true;
+        if (arg == "--verify" || arg == "--backup" || arg == "--correct") {
+            (arg == "--verify"   ? options.verify
+             : arg == "--backup" ? options.backup
+                                 : options.correct) = true;
             continue;
         }
         if (arg == "--") {
@@ -139,8 +144,11 @@ CtlParseResult ParseCtlArguments(std::span<const std::string_view> args) {
     // silently ignored.
     const CtlCommand c = *command;
     if (!options.configFile.empty() && c != CtlCommand::Download && c != CtlCommand::Upload &&
-        c != CtlCommand::Compare && c != CtlCommand::Sheet) {
-        return Error("--config goes with download, upload, compare or sheet");
+        c != CtlCommand::Compare && c != CtlCommand::Check && c != CtlCommand::Sheet) {
+        return Error("--config goes with download, upload, compare, check or sheet");
+    }
+    if (options.correct && c != CtlCommand::Upload) {
+        return Error("--correct goes with upload");
     }
     if (options.verify && c != CtlCommand::Upload) {
         return Error("--verify goes with upload");

@@ -7,7 +7,7 @@
 
 namespace zentrik {
 
-enum class CtlCommand { Info, Download, Upload, Compare, Upgrade, Scan, Ports, Sheet };
+enum class CtlCommand { Info, Download, Upload, Compare, Check, Upgrade, Scan, Ports, Sheet };
 
 // What the command line asks for.
 struct CtlOptions {
@@ -20,6 +20,7 @@ struct CtlOptions {
     std::string configFile;    // --config: a configuration file instead of the INI file's section
     bool verify = false;       // --verify (upload): read the configuration back and compare
     bool backup = false;       // --backup (upgrade): save the controller's configuration first
+    bool correct = false;      // --correct (upload): correct what the check finds, then upload
 };
 
 // Result of parsing: options, or a request for the usage text, or an error.

@@ -10,6 +10,7 @@
 #include "editor/compare_texts.h"
 #include "editor/config_compare.h"
 #include "editor/setup_sheet.h"
+#include "editor/upload_check.h"
 #include "firmware/firmware_upgrade.h"
 #include "link/controller_link.h"
 #include "link/discovery/port_scanner.h"
@@ -40,39 +41,74 @@ int FailWith(std::ostream& err, const std::string& text) {
     return kCtlExitFailed;
 }
 
-// This computer's configuration: the --config file's, else the INI file's. False (and the
-// reason told) when the --config file holds none.
-bool LoadConfiguration(const CtlOptions& options, AppSettings& settings, ConfigDocument& doc,
-                       std::ostream& err) {
-    if (options.configFile.empty()) {
-        LoadDocument(settings, doc);
-        return true;
-    }
-    if (ReadConfigFile(options.configFile, doc) != ConfigFileStatus::Ok) {
-        FailWith(err, FormatText(texts::kConfigFileFormat, options.configFile.c_str(),
-                                 config_texts::kNoConfigurationText));
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int CtlSession::Fail(const std::string& text) {
     return FailWith(m_console.err, text);
 }
 
-bool CtlSession::LoadHere(ConfigDocument& doc) {
-    return LoadConfiguration(m_options, m_settings, doc, m_console.err);
+bool LoadConfiguration(const CtlOptions& options, const AppSettings& settings, ConfigDocument& doc,
+                       LoadedFile& loaded, const CtlConsole& console) {
+    if (options.configFile.empty()) {
+        ConfigReadNotes notes;
+        LoadDocument(settings, doc, &notes);
+        loaded = {doc, notes.unfit};
+        return true;
+    }
+    const ConfigFileRead read = ReadConfigFile(options.configFile);
+    if (read.status != ConfigFileStatus::Ok) {
+        console.err << texts::kProgramName << ": "
+                    << FormatText(texts::kConfigFileFormat, options.configFile.c_str(),
+                                  ConfigFileProblemText(read).c_str())
+                    << std::endl;
+        return false;
+    }
+    doc = read.document;
+    loaded = {doc, read.notes.unfit};
+    return true;
+}
+
+int RunCheck(const CtlOptions& options, const AppSettings& settings, const CtlConsole& console) {
+    ConfigDocument doc;
+    LoadedFile loaded;
+    if (!LoadConfiguration(options, settings, doc, loaded, console)) {
+        return kCtlExitFailed;
+    }
+    const std::vector<UploadProblem> problems = CheckConfiguration(doc, &loaded);
+    for (const UploadProblem& problem : problems) {
+        console.out << problem.text << '\n';
+    }
+    console.out.flush();
+    if (problems.empty()) {
+        console.err << texts::kCheckPassed << std::endl;
+        return kCtlExitOk;
+    }
+    return kCtlExitDiffer;
 }
 
 int CtlSession::Run(CPortScanner& scanner) {
     // What this computer holds is read before the port is opened: a file that will not do
     // ends the command before anything is sent.
     ConfigDocument here;
+    LoadedFile loaded;
     const CtlCommand command = m_options.command;
-    if ((command == CtlCommand::Upload || command == CtlCommand::Compare) && !LoadHere(here)) {
+    if ((command == CtlCommand::Upload || command == CtlCommand::Compare) &&
+        !LoadConfiguration(m_options, m_settings, here, loaded, m_console)) {
         return kCtlExitFailed;
+    }
+    // Nothing the form would not allow goes to the controller: the check before the upload,
+    // and with --correct the form's own correction.
+    if (command == CtlCommand::Upload) {
+        const std::vector<UploadProblem> problems = CheckConfiguration(here, &loaded);
+        for (const UploadProblem& problem : problems) {
+            m_console.err << texts::kProgramName << ": "
+                          << (m_options.correct ? texts::kCorrectedPrefix : texts::kProblemPrefix)
+                          << problem.text << '\n';
+        }
+        if (!problems.empty() && !m_options.correct) {
+            return Fail(texts::kNotUploadedProblems);
+        }
+        CorrectConfiguration(here, &loaded);
     }
     // The options turn the features on for this run; the settings are never saved.
     m_settings.VerifyUpload = m_settings.VerifyUpload || m_options.verify;
@@ -143,13 +179,20 @@ int CtlSession::Run(CPortScanner& scanner) {
             m_host.Document() = here;
             const int before = m_host.Notices(NoticeKind::Uploaded);
             const int verifyFailures = m_host.VerifyFailures();
+            const int unverified = m_host.UnverifiedUploads();
             link.QueueRequest(RequestType::UploadConfig);
             settle();
             if (m_host.Notices(NoticeKind::Uploaded) > before) {
                 return kCtlExitOk;
             }
-            return Fail(m_host.VerifyFailures() > verifyFailures ? texts::kVerifyFailed
-                                                                 : texts::kUploadFailed);
+            // A verify's own box has said what happened; nothing is said twice.
+            if (m_host.UnverifiedUploads() > unverified) {
+                return kCtlExitUnverified;
+            }
+            if (m_host.VerifyFailures() > verifyFailures) {
+                return kCtlExitFailed;
+            }
+            return Fail(texts::kUploadFailed);
         }
         case CtlCommand::Compare: {
             link.QueueDownload(TransferPurpose::Compare);
@@ -197,6 +240,7 @@ int CtlSession::Run(CPortScanner& scanner) {
             }
             return kCtlExitOk;
         }
+        case CtlCommand::Check:
         case CtlCommand::Scan:
         case CtlCommand::Sheet:
         case CtlCommand::Ports:
@@ -226,7 +270,8 @@ int RunScan(AppSettings& settings, CPortScanner& scanner, const CtlConsole& cons
 
 int RunSheet(const CtlOptions& options, AppSettings& settings, const CtlConsole& console) {
     ConfigDocument doc;
-    if (!LoadConfiguration(options, settings, doc, console.err)) {
+    LoadedFile loaded;
+    if (!LoadConfiguration(options, settings, doc, loaded, console)) {
         return kCtlExitFailed;
     }
     const std::string& path = options.sheetFile;

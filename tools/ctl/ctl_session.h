@@ -9,6 +9,7 @@
 #include "ctl/console_questions.h"
 #include "ctl/ctl_options.h"
 #include "ctl/port_event_source.h"
+#include "editor/upload_check.h"
 #include "link/link_port.h"
 
 namespace zentrik {
@@ -19,7 +20,9 @@ class CPortScanner;
 inline constexpr int kCtlExitOk = 0;
 inline constexpr int kCtlExitFailed = 1;
 inline constexpr int kCtlExitUsage = 2;
-inline constexpr int kCtlExitDiffer = 3;  // compare: the configurations differ
+inline constexpr int kCtlExitDiffer = 3;  // compare: the configurations differ; check: problems
+// upload with verify: the controller acknowledged the upload, but its read-back failed
+inline constexpr int kCtlExitUnverified = 4;
 
 // Where a session reads answers and writes its output.
 struct CtlConsole {
@@ -50,9 +53,6 @@ class CtlSession {
 
   private:
     int Fail(const std::string& text);
-    // This computer's configuration: the --config file's, else the INI file's. False (and
-    // the reason told) when the --config file holds none.
-    bool LoadHere(ConfigDocument& doc);
 
     const CtlOptions& m_options;
     AppSettings& m_settings;
@@ -64,6 +64,15 @@ class CtlSession {
     ConsoleHost m_host;
     std::string m_unitTimesPath;
 };
+
+// This computer's configuration: the --config file's, else the INI file's, with what the file
+// held that its fields could not. False (and the reason told) when the --config file cannot be
+// used: not there, no configuration, lacking settings.
+bool LoadConfiguration(const CtlOptions& options, const AppSettings& settings, ConfigDocument& doc,
+                       LoadedFile& loaded, const CtlConsole& console);
+
+// The check command: prints each problem the check before an upload finds, one a line.
+int RunCheck(const CtlOptions& options, const AppSettings& settings, const CtlConsole& console);
 
 // The scan command: prints the device path discovery finds for the controller, and on the
 // error stream why the user may not open it, when that is so.

@@ -9,7 +9,7 @@ inline constexpr const char* kProgramName = "zentrikctl";
 
 inline constexpr const char* kUsage =
     "Usage: zentrikctl [--port DEVICE] [--ini FILE] [--yes] [--config FILE] [--verify]\n"
-    "                  [--backup] COMMAND\n"
+    "                  [--correct] [--backup] COMMAND\n"
     "\n"
     "Commands:\n"
     "  info           print the controller's serial number and firmware version\n"
@@ -17,6 +17,8 @@ inline constexpr const char* kUsage =
     "  upload         upload the INI file's configuration to the controller\n"
     "  compare        print each setting in which the controller's configuration differs\n"
     "                 from the INI file's (or the --config file's), one a line\n"
+    "  check          print each value of the configuration the form would not allow, one a\n"
+    "                 line: what upload refuses to send\n"
     "  upgrade FILE   upgrade the controller's firmware from an image file (*.eep)\n"
     "  scan           print the device path of the attached controller\n"
     "  ports          list the serial devices: USB id, serial number, whether each is\n"
@@ -29,17 +31,20 @@ inline constexpr const char* kUsage =
     "                 ZENTRIK_PORT, else discovery, else the configured CommPort)\n"
     "  --ini FILE     use this INI file instead of the program's own\n"
     "  --yes          answer Yes to every Yes/No question\n"
-    "  --config FILE  download, upload, compare and sheet use this configuration file\n"
-    "                 (.zcfg) instead of the INI file's; download writes it\n"
+    "  --config FILE  download, upload, compare, check and sheet use this configuration\n"
+    "                 file (.zcfg) instead of the INI file's configuration; download writes\n"
+    "                 it. A file that lacks settings is refused\n"
     "  --verify       upload: read the configuration back and fail unless the controller\n"
     "                 holds what was sent (also on when the INI file sets VerifyUpload=1)\n"
+    "  --correct      upload: first correct what the check finds, as the form would\n"
     "  --backup       upgrade: first save the controller's configuration as a .zcfg file in\n"
     "                 the user's data folder (also on with BackupBeforeUpgrade=1)\n"
     "  --help         show this text\n"
     "  --version      show the program's version\n"
     "\n"
-    "Exit status: 0 the command completed (compare: the configurations match), 1 it failed,\n"
-    "2 usage error, 3 compare found differences.\n";
+    "Exit status: 0 the command completed (compare: the configurations match; check: nothing\n"
+    "found), 1 it failed, 2 usage error, 3 compare found differences or check found problems,\n"
+    "4 the controller acknowledged an upload but reading it back failed.\n";
 
 // The ports command.
 inline constexpr const char* kPortsHeading[] = {"DEVICE", "USB ID", "SERIAL", "CONTROLLER",
@@ -82,8 +87,13 @@ inline constexpr const char* kIniWriteFailedFormat = "cannot write the INI file 
 inline constexpr const char* kUnitTimesWriteFailedFormat = "cannot write the unit times to %s";
 inline constexpr const char* kNoController = "no controller is attached";
 inline constexpr const char* kCompareFailed = "the controller's configuration was not downloaded";
-inline constexpr const char* kVerifyFailed =
-    "the controller holds a different configuration from the one uploaded";
+// The check before an upload: each problem on a line of its own, after one of the prefixes,
+// then why nothing was sent; and what check says when it finds nothing.
+inline constexpr const char* kProblemPrefix = "Check Before Upload: ";
+inline constexpr const char* kCorrectedPrefix = "corrected: ";
+inline constexpr const char* kNotUploadedProblems =
+    "the configuration was not uploaded (--correct corrects these values as the form would)";
+inline constexpr const char* kCheckPassed = "The configuration holds only values the form allows.";
 // A --config file that cannot be used (printf format: the file, then why).
 inline constexpr const char* kConfigFileFormat = "%s: %s";
 inline constexpr const char* kNoPortNumber =

@@ -34,6 +34,7 @@ const QColor kGridColour(150, 150, 150, 220);
 const QColor kAreaColour(100, 220, 100, 190);
 const QColor kMarkerCentre(240, 240, 240);
 const QColor kMarkerSurround(90, 190, 220);
+const QColor kOutOfRangeSurround(220, 40, 40);
 
 QPointF ToQt(const GraphPoint& p) {
     return {p.x, p.y};
@@ -247,22 +248,24 @@ void CCurveGraph::DrawBackground(QPainter& painter) {
     }
 }
 
-void CCurveGraph::RenderMarker(qreal ratio) {
+QPixmap CCurveGraph::RenderMarker(qreal ratio, const QColor& surround) {
     // A 12 x 12 circle with its outline, on a transparent square one pixel larger each side.
     const int side = kMarkerSize + 2;
-    m_marker = QPixmap(QSize(side, side) * ratio);
-    m_marker.setDevicePixelRatio(ratio);
-    m_marker.fill(Qt::transparent);
-    QPainter painter(&m_marker);
+    QPixmap sprite(QSize(side, side) * ratio);
+    sprite.setDevicePixelRatio(ratio);
+    sprite.fill(Qt::transparent);
+    QPainter painter(&sprite);
     painter.setRenderHint(QPainter::Antialiasing);
     const QPointF centre(side / 2.0, side / 2.0);
     const double radius = kMarkerSize / 2.0;
     QRadialGradient marker(centre, radius, centre - QPointF(3, 3));
     marker.setColorAt(0.0, kMarkerCentre);
-    marker.setColorAt(1.0, kMarkerSurround);
+    marker.setColorAt(1.0, surround);
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(marker);
     painter.drawEllipse(centre, radius, radius);
+    painter.end();
+    return sprite;
 }
 
 void CCurveGraph::DrawForeground(QPainter& painter) {
@@ -293,16 +296,17 @@ void CCurveGraph::DrawForeground(QPainter& painter) {
     // The 20 markers are one sprite, drawn once per pixel ratio.
     const qreal ratio = painter.device()->devicePixelRatioF();
     if (m_marker.isNull() || m_marker.devicePixelRatio() != ratio) {
-        RenderMarker(ratio);
+        m_marker = RenderMarker(ratio, kMarkerSurround);
+        m_outOfRangeMarker = RenderMarker(ratio, kOutOfRangeSurround);
     }
     const double radius = kMarkerSize / 2.0;
     const double half = kMarkerSize / 2.0 + 1;
-    for (const GraphPoint& p : points) {
+    for (int i = 0; i < kPercentPoints; ++i) {
         // On whole device pixels, so the sprite is copied rather than resampled.
-        const QPointF corner = ToQt(p) - QPointF(half, half);
+        const QPointF corner = ToQt(points[static_cast<std::size_t>(i)]) - QPointF(half, half);
         painter.drawPixmap(
             QPointF(std::round(corner.x() * ratio) / ratio, std::round(corner.y() * ratio) / ratio),
-            m_marker);
+            m_model.OutOfRange(i) ? m_outOfRangeMarker : m_marker);
     }
 
     if (hasFocus()) {

@@ -51,14 +51,16 @@ class CCurveGraph : public QWidget {
     void RenderBackground();
     void DrawBackground(QPainter& painter);
     void DrawForeground(QPainter& painter);
-    void RenderMarker(qreal ratio);
+    // One point's marker, its ring in `surround`, at the pixel ratio.
+    static QPixmap RenderMarker(qreal ratio, const QColor& surround);
 
     CurveGraphModel& m_model;
     QString m_shownTip;
     QPixmap m_background;
     int m_backgroundRenders = 0;
     int m_paints = 0;
-    QPixmap m_marker;  // one point's marker at the current pixel ratio
+    QPixmap m_marker;            // one point's marker at the current pixel ratio
+    QPixmap m_outOfRangeMarker;  // the marker of a point whose value lies above the plot
 };
 
 }  // namespace zentrik

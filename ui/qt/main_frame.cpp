@@ -20,6 +20,7 @@
 #include "shell/shell_texts.h"
 #include "ui/qt/about_dlg.h"
 #include "ui/qt/banner_bar.h"
+#include "ui/qt/choice_box.h"
 #include "ui/qt/compare_dlg.h"
 #include "ui/qt/controller_tool_bar.h"
 #include "ui/qt/message_box.h"
@@ -416,6 +417,12 @@ int CMainFrame::RunModal(QDialog& dialog, std::function<void()> endForClose) {
 // ---- boxes and dialogs -------------------------------------------------------------------------
 
 std::optional<MessageAnswer> CMainFrame::ShowBox(const BoxRequest& request) {
+    if (!request.acceptButton.empty()) {
+        CChoiceBox box(request, this);
+        CChoiceBox* raw = &box;
+        RunModal(box, [raw] { raw->reject(); });
+        return box.Answer();
+    }
     std::unique_ptr<QMessageBox> box = CreateMessageBox(request, this);
     QMessageBox* raw = box.get();
     RunModal(*box, [raw] { raw->reject(); });

@@ -405,6 +405,8 @@ void CQuarnelView::SyncControl(int id) {
     QWidget* w = it->second;
     const ControlState& state = m_form.Control(id);
     if (auto* list = qobject_cast<QComboBox*>(w)) {
+        // A value no entry stands for shows in place of one ("7?").
+        list->setPlaceholderText(QString::fromStdString(state.unlisted));
         list->setCurrentIndex(state.selected);
     } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
         box->setChecked(state.checked);

@@ -40,6 +40,8 @@ const gp::Color kArea(190, 100, 220, 100);
 const gp::Color kLine(255, 0, 0, 0);
 const gp::Color kMarkerCentre(255, 240, 240, 240);
 const gp::Color kMarkerSurround(255, 90, 190, 220);
+// A point whose value lies above the plot: on its top edge, in red.
+const gp::Color kOutOfRangeSurround(255, 220, 40, 40);
 
 gp::Color SystemColour(int index) {
     const COLORREF c = GetSysColor(index);
@@ -537,7 +539,8 @@ void CCurveGraph::DrawForeground(gp::Graphics& graphics, float left, float right
     graphics.DrawLines(&line, outline.data() + lineStart, lineCount);
 
     const float radius = kMarkerSize / 2.0f;
-    for (const GraphPoint& point : points) {
+    for (int i = 0; i < kPercentPoints; ++i) {
+        const GraphPoint& point = points[static_cast<std::size_t>(i)];
         // Only the markers in the stretch being painted: a drag repaints a few of them.
         if (point.x + radius + 1.0f < left || point.x - radius - 1.0f > right) {
             continue;
@@ -549,7 +552,7 @@ void CCurveGraph::DrawForeground(gp::Graphics& graphics, float left, float right
         gp::PathGradientBrush marker(&path);
         marker.SetCenterPoint(gp::PointF(point.x - 3.0f, point.y - 3.0f));
         marker.SetCenterColor(kMarkerCentre);
-        gp::Color surround = kMarkerSurround;
+        gp::Color surround = m_model.OutOfRange(i) ? kOutOfRangeSurround : kMarkerSurround;
         int surroundCount = 1;
         marker.SetSurroundColors(&surround, &surroundCount);
         graphics.FillEllipse(&marker, circle);

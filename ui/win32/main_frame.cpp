@@ -6,6 +6,7 @@
 
 #include "shell/shell_texts.h"
 #include "ui/win32/about_dlg.h"
+#include "ui/win32/choice_box.h"
 #include "ui/win32/compare_dlg.h"
 #include "ui/win32/file_dialogs.h"
 #include "ui/win32/message_box.h"
@@ -528,6 +529,9 @@ void CMainFrame::PostClose() {
 std::optional<MessageAnswer> CMainFrame::ShowBox(const BoxRequest& request) {
     const HWND owner = ModalOwner();
     ModalScope scope(m_modals, ModalTracker::Ending::EndDialog);
+    if (!request.acceptButton.empty()) {
+        return zentrik::win32::CChoiceBox(request).DoModal(m_instance, owner);
+    }
     return zentrik::win32::RunMessageBox(owner, request);
 }
 

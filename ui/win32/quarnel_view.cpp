@@ -103,6 +103,22 @@ bool KeyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
 }
 
+// A list shows its entry, or a value no entry stands for ("7?") as one more item after them,
+// selected; the form takes no choice of that item.
+void ShowListState(HWND list, int id, const ControlState& state) {
+    const auto entries = static_cast<LRESULT>(ListEntries(id).size());
+    if (SendMessageW(list, CB_GETCOUNT, 0, 0) > entries) {
+        SendMessageW(list, CB_DELETESTRING, static_cast<WPARAM>(entries), 0);
+    }
+    WPARAM selected = static_cast<WPARAM>(state.selected);
+    if (!state.unlisted.empty()) {
+        const std::wstring text = Wide(state.unlisted);
+        selected = static_cast<WPARAM>(
+            SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    }
+    SendMessageW(list, CB_SETCURSEL, selected, 0);
+}
+
 }  // namespace
 
 CQuarnelView::CQuarnelView(ConfigDocument& doc, AppSettings& settings) : m_form(doc, settings) {}
@@ -331,7 +347,7 @@ void CQuarnelView::SyncControl(int id) {
     const ControlState& state = m_form.Control(id);
     switch (KindOf(id)) {
         case ControlKind::List:
-            SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(state.selected), 0);
+            ShowListState(control, id, state);
             break;
         case ControlKind::CheckBox:
             SendMessageW(control, BM_SETCHECK, state.checked ? BST_CHECKED : BST_UNCHECKED, 0);

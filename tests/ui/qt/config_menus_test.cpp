@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -14,6 +16,7 @@
 #include "shell/shell_texts.h"
 #include "support/sample_config.h"
 #include "support/test_paths.h"
+#include "ui/qt/choice_box.h"
 #include "ui/qt/compare_dlg.h"
 #include "ui/qt/numeric_edit.h"
 #include "ui/qt/quarnel_view.h"
@@ -117,6 +120,45 @@ TEST(ConfigMenus, FilesTheComparisonAndThePortMenuWorkThroughTheWindow) {
     emit frame.findChild<QMenu*>("menuController")->aboutToShow();
     EXPECT_TRUE(frame.Command(texts::kIdVerifyUpload)->isChecked());
     EXPECT_TRUE(rig.App().Settings().VerifyUpload);
+}
+
+TEST(ConfigMenus, TheCheckBeforeAnUploadListsTheProblemsAndCorrectsOnlyWhenAsked) {
+    Simulator sim;
+    WindowRig rig(std::string(kPatientSettings) +
+                  "[Zentrik Config]\nInput_Type2=7\nStage 1 Percent 3=250\n");
+    rig.UsePort(sim.Device());
+    rig.Start(true);
+    CMainFrame& frame = rig.Frame();
+    auto* input2 = frame.View()->findChild<QComboBox*>("id1073");
+    ASSERT_NE(input2, nullptr);
+    EXPECT_EQ(input2->placeholderText(), "7?");
+    EXPECT_EQ(input2->currentIndex(), -1);
+
+    QStringList items, buttons;
+    for (const char* press : {"Cancel", "Correct and Upload"}) {
+        rig.Answers().Then([&, press](QWidget* modal) {
+            auto* box = qobject_cast<CChoiceBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), "Check Before Upload");
+            items.clear();
+            for (int i = 0; i < box->Items()->count(); ++i) {
+                items << box->Items()->item(i)->text();
+            }
+            buttons = {box->AcceptButton()->text(), box->CancelButton()->text()};
+            EXPECT_TRUE(box->CancelButton()->isDefault());
+            uitest::ModalAnswerer::ClickButton(modal, press);
+        });
+        frame.Command(texts::kIdUpload)->trigger();
+        ASSERT_TRUE(WaitUntil([&] { return rig.Answers().Remaining() == 0; }));
+    }
+    EXPECT_EQ(items, (QStringList{"Input #2 is 7; it must be one of its list's entries.",
+                                  "Stage 1 Percent 3 is 250%; it must be 0 to 100%."}));
+    EXPECT_EQ(buttons, (QStringList{"&Correct and Upload", "Cancel"}));
+    // Corrected, shown so and sent.
+    EXPECT_EQ(input2->currentText(), "Activate with 12 Volts");
+    rig.Answers().Press("OK [15 sec]");
+    ASSERT_TRUE(WaitUntil([&] { return rig.Answers().Remaining() == 0; }));
+    EXPECT_EQ(rig.Answers().Captions().back(), "Config Uploaded");
 }
 
 }  // namespace

@@ -35,7 +35,17 @@ class FormView : public FormWindow {
             HWND control = Get(item.id);
             switch (item.kind) {
                 case ControlKind::List:
-                    EXPECT_EQ(SendMessageW(control, CB_GETCURSEL, 0, 0), state.selected);
+                    // A value no entry stands for shows as one more item after the entries.
+                    EXPECT_EQ(SendMessageW(control, CB_GETCURSEL, 0, 0),
+                              state.unlisted.empty()
+                                  ? state.selected
+                                  : static_cast<LRESULT>(ListEntries(item.id).size()));
+                    EXPECT_EQ(SendMessageW(control, CB_GETCOUNT, 0, 0),
+                              static_cast<LRESULT>(ListEntries(item.id).size() +
+                                                   (state.unlisted.empty() ? 0 : 1)));
+                    if (!state.unlisted.empty()) {
+                        EXPECT_EQ(TextOf(control), Wide(state.unlisted));
+                    }
                     break;
                 case ControlKind::CheckBox:
                     EXPECT_EQ(SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED,
@@ -57,13 +67,16 @@ class FormView : public FormWindow {
     }
 };
 
-TEST_F(FormView, EveryControlShowsItsStateAndAListWithoutAnEntryShowsNone) {
+TEST_F(FormView, EveryControlShowsItsStateAndAListWithoutAnEntryShowsTheValue) {
     SetTrig_Sx2_Config(RecordStage(0), 3);  // no entry of "Input #2 Will"
     m_doc.record.Input_Type2 = 0;           // nor of "Input #2"
     Build();
     ExpectWindowsShowTheState();
-    EXPECT_EQ(SendMessageW(Get(kInput2Will), CB_GETCURSEL, 0, 0), CB_ERR);
-    EXPECT_EQ(SendMessageW(Get(kInput2), CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(TextOf(Get(kInput2Will)), L"3?");
+    EXPECT_EQ(TextOf(Get(kInput2)), L"0?");
+    // The value's own item is no choice.
+    Pick(kInput2, 2);
+    EXPECT_EQ(m_doc.record.Input_Type2, 0);
     EXPECT_FALSE(Shown(kRedo));
     EXPECT_EQ(Text(kRedo), L"Redo");
     EXPECT_EQ(Text(kAxisName), L"MAP [PSI]");
@@ -77,7 +90,6 @@ TEST_F(FormView, EveryControlShowsItsStateAndAListWithoutAnEntryShowsNone) {
         SCOPED_TRACE(item.id);
         HWND list = Get(item.id);
         const std::vector<std::string> entries = ListEntries(item.id);
-        ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(entries.size()));
         for (std::size_t i = 0; i < entries.size(); ++i) {
             wchar_t text[64] = {};
             SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
@@ -94,8 +106,7 @@ TEST_F(FormView, EveryControlShowsItsStateAndAListWithoutAnEntryShowsNone) {
     m_doc.record.Input_Type2 = 7;
     SetTrig_Sx2_Config(RecordStage(0), 3);
     m_view->OnUpdate(1);
-    EXPECT_EQ(SendMessageW(Get(kInput2), CB_GETCURSEL, 0, 0), CB_ERR);
-    EXPECT_EQ(SendMessageW(Get(kInput2Will), CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(TextOf(Get(kInput2)), L"7?");
     ExpectWindowsShowTheState();
 }
 

@@ -12,6 +12,7 @@
 #include "frame_rig.h"
 #include "shell/about_text.h"
 #include "shell/shell_texts.h"
+#include "ui/win32/choice_box.h"
 #include "ui/win32/compare_dlg.h"
 #include "ui/win32/notice_dlg.h"
 #include "ui/win32/res/resource_ids.h"
@@ -141,6 +142,47 @@ TEST_F(FrameDialogs, ComparisonListsTheDifferencesAndAnswersByItsButtons) {
             SendMessageW(dialog, WM_COMMAND, button, 0);
         });
         EXPECT_EQ(Frame().RunCompare(rows), choice);
+    }
+}
+
+TEST_F(FrameDialogs, ABoxOfTheFramesOwnButtonsListsItsItemsAndAnswersByThem) {
+    BoxRequest request;
+    request.text = "Nothing was sent.";
+    request.caption = "Check Before Upload";
+    request.icon = MessageIcon::Exclamation;
+    request.acceptButton = "&Correct and Upload";
+    request.cancelButton = "Cancel";
+    request.items = {"Input #2 is 7; it must be one of its list's entries.",
+                     "Stage 1 Percent 3 is 250%; it must be 0 to 100%."};
+    for (const auto& [button, answer] :
+         {std::pair{int{win32::CChoiceBox::kAcceptId}, std::optional{MessageAnswer::Ok}},
+          std::pair{IDCANCEL, std::optional{MessageAnswer::Cancel}},
+          std::pair{0, std::optional<MessageAnswer>{}}}) {
+        WhenShown(L"Check Before Upload", [&, button = button](HWND box) {
+            EXPECT_EQ(TextOf(GetDlgItem(box, win32::CChoiceBox::kTextId)), L"Nothing was sent.");
+            HWND list = GetDlgItem(box, win32::CChoiceBox::kItemsId);
+            EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+            wchar_t line[80] = {};
+            SendMessageW(list, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(line));
+            EXPECT_EQ(std::wstring(line), L"Stage 1 Percent 3 is 250%; it must be 0 to 100%.");
+            HWND accept = GetDlgItem(box, win32::CChoiceBox::kAcceptId);
+            HWND cancel = GetDlgItem(box, IDCANCEL);
+            EXPECT_EQ(TextOf(accept), L"&Correct and Upload");
+            EXPECT_EQ(TextOf(cancel), L"Cancel");
+            EXPECT_EQ(LOWORD(SendMessageW(box, DM_GETDEFID, 0, 0)), IDCANCEL);
+            // Side by side, in the order asked, and wide enough for their texts.
+            RECT a{}, c{};
+            GetWindowRect(accept, &a);
+            GetWindowRect(cancel, &c);
+            EXPECT_LT(a.right, c.left);
+            EXPECT_EQ(a.top, c.top);
+            if (button == 0) {
+                EndDialog(box, 0);  // the window's close
+            } else {
+                SendMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+            }
+        });
+        EXPECT_EQ(Frame().ShowBox(request), answer);
     }
 }
 
