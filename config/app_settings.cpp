@@ -32,17 +32,35 @@ constexpr int kDefaultSmooth = 0;
 constexpr int kDefaultVerifyUpload = 0;
 constexpr int kDefaultBackupBeforeUpgrade = 0;
 
+// The INI file's bytes: the file at the path, or while there is none, the fallback file.
+FileReadStatus ReadIniBytes(const std::string& path, const std::string& fallbackPath,
+                            std::string& bytes) {
+    if (path.empty()) {
+        return FileReadStatus::Missing;
+    }
+    const FileReadStatus status = ReadFileBytes(path, bytes);
+    if (status != FileReadStatus::Missing || fallbackPath.empty()) {
+        return status;
+    }
+    return ReadFileBytes(fallbackPath, bytes);
+}
+
 }  // namespace
 
 void AppSettings::SetPath(std::string path) {
-    m_path = std::move(path);
-    m_createFolder = false;
+    SetLocation({std::move(path), false, {}});
+}
+
+void AppSettings::SetLocation(IniLocation location) {
+    m_path = std::move(location.path);
+    m_createFolder = location.createFolder;
+    m_fallbackPath = std::move(location.fallbackPath);
 }
 
 IniFile AppSettings::ReadIni() const {
     IniFile file;
     std::string bytes;
-    if (!m_path.empty() && ReadFileBytes(m_path, bytes) == FileReadStatus::Ok) {
+    if (ReadIniBytes(m_path, m_fallbackPath, bytes) == FileReadStatus::Ok) {
         file.Parse(bytes);
     }
     return file;
@@ -52,8 +70,10 @@ bool AppSettings::EditIni(const std::function<bool(IniFile&)>& edit) {
     if (m_path.empty()) {
         return false;
     }
+    // The first write to a new file starts from the fallback's contents, so that nothing saved
+    // there is left behind.
     std::string bytes;
-    const FileReadStatus read = ReadFileBytes(m_path, bytes);
+    const FileReadStatus read = ReadIniBytes(m_path, m_fallbackPath, bytes);
     if (read != FileReadStatus::Ok && read != FileReadStatus::Missing) {
         return false;  // rewriting what could not be read would lose it
     }
@@ -101,9 +121,7 @@ bool AppSettings::WriteString(std::string_view section, std::string_view key,
 
 void AppSettings::LoadSettings() {
     if (m_path.empty()) {
-        const IniLocation location = DefaultIniLocation();
-        m_path = location.path;
-        m_createFolder = location.createFolder;
+        SetLocation(DefaultIniLocation());
     }
     const IniFile file = ReadIni();
     const std::string_view s = kSettingsSection;

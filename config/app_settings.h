@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "config/controller_config.h"
+#include "config/ini_location.h"
 
 namespace zentrik {
 
@@ -37,8 +38,11 @@ class AppSettings {
     std::string PortDevice;            // the serial device chosen by the user; empty: automatic
 
     // The INI file. LoadSettings fixes it to the default location (ini_location.h) unless
-    // SetPath chose one. Reads of a missing file give the defaults; writes with no path fail.
+    // SetPath chose one. While the file is missing, reads and the first write start from the
+    // location's fallback file, if any, else from the defaults; writes with no path fail.
     void SetPath(std::string path);
+    // The file and where else it may be read from, as DefaultIniLocation gives them.
+    void SetLocation(IniLocation location);
     const std::string& Path() const { return m_path; }
 
     int ReadInt(std::string_view section, std::string_view key, int defaultValue) const;
@@ -67,6 +71,7 @@ class AppSettings {
   private:
     std::string m_path;
     bool m_createFolder = false;  // the per-user folder may not exist before the first save
+    std::string m_fallbackPath;   // read while m_path does not exist (ini_location.h)
 };
 
 }  // namespace zentrik

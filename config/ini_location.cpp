@@ -7,12 +7,13 @@ namespace zentrik {
 IniLocation ChooseIniLocation(const IniLocationInputs& inputs) {
     const std::string name(kIniFileName);
     if (!inputs.exeFolder.empty() && inputs.exeFolderWritable) {
-        return {inputs.exeFolder + name, false};
+        return {inputs.exeFolder + name, false, {}};
     }
     if (!inputs.userConfigFolder.empty()) {
-        return {inputs.userConfigFolder + name, true};
+        return {inputs.userConfigFolder + name, true,
+                inputs.exeFolder.empty() ? std::string() : inputs.exeFolder + name};
     }
-    return {inputs.exeFolder + name, false};
+    return {inputs.exeFolder + name, false, {}};
 }
 
 bool IsSystemProgramFolder(std::string_view folder) {

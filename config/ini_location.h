@@ -9,6 +9,9 @@ namespace zentrik {
 struct IniLocation {
     std::string path;
     bool createFolder = false;
+    // Read in place of `path` while that file does not exist: the file beside the executable,
+    // where settings saved before its folder became read-only still lie. Empty when none.
+    std::string fallbackPath;
 };
 
 // What the choice depends on, gathered by the platform code.
@@ -21,8 +24,9 @@ struct IniLocationInputs {
 };
 
 // Beside the executable when that folder can be written (the portable install); otherwise
-// in the per-user configuration folder, created on the first save; failing both, beside the
-// executable anyway (reads give defaults, saves fail), or the current folder.
+// in the per-user configuration folder, created on the first save, and until that file exists
+// the one beside the executable is read; failing both, beside the executable anyway (saves
+// fail), or the current folder.
 IniLocation ChooseIniLocation(const IniLocationInputs& inputs);
 
 // The executable's path up to and including its last separator; empty when there is none.

@@ -279,7 +279,7 @@ std::vector<PortChoice> FrameShell::PortChoices() {
             }
         }
         const std::string label =
-            FormatText(texts::kPortItemFormat, info.devicePath.c_str(), identity.c_str(),
+            FormatText(texts::kPortItemFormat, info.displayName.c_str(), identity.c_str(),
                        info.isController ? texts::kPortControllerMark : "");
         m_portChoices.push_back(
             {id++, label, info.devicePath, info.devicePath == m_settings.PortDevice});

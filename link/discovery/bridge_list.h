@@ -37,7 +37,9 @@ class BridgeList {
 // otherwise the system's list.
 std::unique_ptr<BridgeList> MakePlatformBridgeList();
 
-// The system's list: the vendor library and the registry on Windows, udev on Linux.
+// The system's list: on Windows the vendor library and the registry, or where the library is
+// missing or lists no bridge, the system's own device list (SystemSerialDevices); on Linux
+// that list, from udev.
 std::unique_ptr<BridgeList> MakeSystemBridgeList();
 
 // One bridge that always answers as the controller, on port 0. With ZENTRIK_PORT set, every

@@ -1,8 +1,11 @@
 #include <windows.h>
 
 #include "link/discovery/bridge_list.h"
+#include "link/discovery/device_bridge_list.h"
 #include "link/discovery/port_lookup.h"
 #include "link/discovery/registry_reader_win32.h"
+#include "link/discovery/serial_device_list.h"
+#include "link/discovery/vendor_bridge_list_win32.h"
 
 namespace zentrik {
 namespace {
@@ -141,8 +144,15 @@ class Cp210xBridgeList final : public BridgeList {
 
 }  // namespace
 
-std::unique_ptr<BridgeList> MakeSystemBridgeList() {
+std::unique_ptr<BridgeList> MakeVendorBridgeList() {
     return std::make_unique<Cp210xBridgeList>();
+}
+
+// The vendor's library first; when it is missing or lists no bridge, the system's own list of
+// serial devices.
+std::unique_ptr<BridgeList> MakeSystemBridgeList() {
+    return MakeFallbackBridgeList(MakeVendorBridgeList(),
+                                  MakeDeviceBridgeList(SystemSerialDevices));
 }
 
 }  // namespace zentrik

@@ -29,7 +29,9 @@ bool IsSerialDevice(udev_device* tty) {
 SerialDeviceInfo Describe(udev_device* tty, const char* node) {
     SerialDeviceInfo info;
     info.devicePath = node;
-    info.accessError = DeviceAccessError(info.devicePath);
+    info.displayName = info.devicePath;
+    const char* sysname = udev_device_get_sysname(tty);
+    info.portNumber = sysname ? TtyUsbPortNumber(sysname).value_or(-1) : -1;
     // The parent belongs to the tty's device object.
     udev_device* usb = udev_device_get_parent_with_subsystem_devtype(tty, "usb", "usb_device");
     if (usb == nullptr) {
@@ -41,13 +43,7 @@ SerialDeviceInfo Describe(udev_device* tty, const char* node) {
     info.vendorId = vendor ? ParseUsbId(vendor) : std::nullopt;
     info.productId = product ? ParseUsbId(product) : std::nullopt;
     info.serial = serial ? serial : "";
-    // The same test discovery makes: identity, and a node a port number can name.
-    const char* sysname = udev_device_get_sysname(tty);
-    info.isController = info.vendorId == kControllerVendorId &&
-                        info.productId == kControllerProductId && serial != nullptr &&
-                        info.serial.size() < kSerialBufferSize &&
-                        HasControllerSerial(info.serial) && sysname != nullptr &&
-                        TtyUsbPortNumber(sysname).has_value();
+    info.isController = IsControllerDevice(info);
     return info;
 }
 
@@ -72,7 +68,7 @@ int DeviceAccessError(const std::string& devicePath) {
     return access(devicePath.c_str(), R_OK | W_OK) == 0 ? 0 : errno;
 }
 
-std::vector<SerialDeviceInfo> ListSerialDevices() {
+std::vector<SerialDeviceInfo> SystemSerialDevices() {
     std::vector<SerialDeviceInfo> devices;
     udev* context = udev_new();
     if (context == nullptr) {
@@ -103,6 +99,14 @@ std::vector<SerialDeviceInfo> ListSerialDevices() {
               [](const SerialDeviceInfo& a, const SerialDeviceInfo& b) {
                   return NaturalLess(a.devicePath, b.devicePath);
               });
+    return devices;
+}
+
+std::vector<SerialDeviceInfo> ListSerialDevices() {
+    std::vector<SerialDeviceInfo> devices = SystemSerialDevices();
+    for (SerialDeviceInfo& device : devices) {
+        device.accessError = DeviceAccessError(device.devicePath);
+    }
     return devices;
 }
 

@@ -15,6 +15,9 @@ std::string ControllerDeviceName(int portNumber);
 // The platform's name for port number n, without the override.
 std::string PlatformDeviceName(int portNumber);
 
+// The name a user knows port number n by: "COM<n>" on Windows, the device node on Linux.
+std::string PlatformPortName(int portNumber);
+
 // The override's value, or an empty string when it is not set.
 std::string PortOverride();
 

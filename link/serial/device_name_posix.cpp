@@ -7,4 +7,8 @@ std::string PlatformDeviceName(int portNumber) {
     return "/dev/ttyUSB" + std::to_string(portNumber);
 }
 
+std::string PlatformPortName(int portNumber) {
+    return PlatformDeviceName(portNumber);
+}
+
 }  // namespace zentrik

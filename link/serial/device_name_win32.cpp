@@ -6,4 +6,8 @@ std::string PlatformDeviceName(int portNumber) {
     return "\\\\.\\COM" + std::to_string(portNumber);
 }
 
+std::string PlatformPortName(int portNumber) {
+    return "COM" + std::to_string(portNumber);
+}
+
 }  // namespace zentrik

@@ -554,6 +554,25 @@ TEST_F(SettingsFile, PerUserFolderIsCreatedOnlyWhenAsked) {
     rmdir((m_folder + "/config").c_str());
 }
 
+TEST_F(SettingsFile, SettingsLeftBesideAReadOnlyProgramAreReadUntilThePerUserFileExists) {
+    const std::string beside = m_folder + "/beside.ini";
+    const std::string user = m_folder + "/user/Zentrik.ini";
+    WriteAll(beside, "; mine\r\n[Zentrik Settings]\r\nCommPort=7\r\n");
+    AppSettings settings;
+    settings.SetLocation({user, true, beside});
+    settings.LoadSettings();
+    EXPECT_EQ(settings.CommPort, 7);
+    settings.SetCommPort(9);
+    ASSERT_TRUE(settings.SaveSettings());
+    EXPECT_EQ(Lines(ReadAll(user))[0], "; mine\r");
+    EXPECT_NE(ReadAll(beside).find("CommPort=7"), std::string::npos);
+    // Once the per-user file exists it is the one read.
+    settings.LoadSettings();
+    EXPECT_EQ(settings.CommPort, 9);
+    unlink(user.c_str());
+    rmdir((m_folder + "/user").c_str());
+}
+
 TEST_F(SettingsFile, SaveThroughASymbolicLinkKeepsTheLink) {
     const std::string real = m_folder + "/real.ini";
     WriteAll(real, "[Zentrik Settings]\r\nCommPort=2\r\n");

@@ -22,9 +22,11 @@ TEST(IniLocation, PerUserFolderWhenTheExecutablesFolderIsReadOnly) {
     const IniLocation user = ChooseIniLocation({"/usr/bin/", false, "/home/u/.config/zentrik/"});
     EXPECT_EQ(user.path, "/home/u/.config/zentrik/Zentrik.ini");
     EXPECT_TRUE(user.createFolder);
+    EXPECT_EQ(user.fallbackPath, "/usr/bin/Zentrik.ini");
 
     const IniLocation unknownExe = ChooseIniLocation({"", false, "/x/zentrik/"});
     EXPECT_EQ(unknownExe.path, "/x/zentrik/Zentrik.ini");
+    EXPECT_EQ(unknownExe.fallbackPath, "");
 
     // Nowhere better: stay beside the executable (saves will fail, reads give defaults).
     EXPECT_EQ(ChooseIniLocation({"/usr/bin/", false, ""}).path, "/usr/bin/Zentrik.ini");

@@ -485,7 +485,7 @@ TEST(CtlScan, PrintsTheDiscoveredDeviceOrExplainsWhyNot) {
         std::string err;
     };
     const std::vector<Case> cases = {
-        {"030A1234", 4, kCtlExitOk, PlatformDeviceName(4) + "\n", ""},
+        {"030A1234", 4, kCtlExitOk, PlatformPortName(4) + "\n", ""},
         {"9999", 4, kCtlExitFailed, "", "no controller is attached"},
         {"030A1234", -1, kCtlExitFailed, "", "its serial port could not be determined"},
     };

@@ -2,7 +2,8 @@
 # zentrikctl.exe under wine against the Linux simulator, as a Windows user's machine runs it:
 # the vendor's library (our stand-in) beside the program, the port number from the registry,
 # COM5 of the wine prefix mapped to the simulator's pseudo-terminal, and the INI file beside
-# the program or, when its folder is read-only, in %APPDATA%\zentrik.
+# the program or, when its folder is read-only, in %APPDATA%\zentrik; then without the
+# library, the controller found in the system's own list of ports.
 #   end_to_end.sh SIMULATOR ZENTRIKCTL_EXE STANDIN_DLL SERIAL_TESTS_EXE WORK_FOLDER
 # Needs WINEPREFIX set to a prefix with data/port_registry.reg imported.
 set -euo pipefail
@@ -25,7 +26,13 @@ mkdir -p "$work"
 app=$WINEPREFIX/drive_c/Zentrik
 bare=$WINEPREFIX/drive_c/ZentrikBare  # the same without the library
 sim_pid=
+# The controller as a device of the Ports class (data/ports_class.reg), while it is registered.
+system_device='HKLM\SYSTEM\CurrentControlSet\Enum\USB\VID_10C4&PID_EA60\030A000000000001'
+unregister() {
+    wine reg delete "$system_device" /f >/dev/null 2>&1 || true
+}
 cleanup() {
+    unregister
     chattr -i "$app" 2>/dev/null || true
     chmod u+w "$app" 2>/dev/null || true
     exec 3>&- || true
@@ -83,7 +90,7 @@ echo "== the serial port suite on COM5"
 ZENTRIK_TEST_COM_PORT='\\.\COM5' wine "$serial_tests" || fail "the serial port suite failed"
 
 run "$app" scan scan || fail "scan failed"
-expect_in '\\.\COM5' "$work/scan.out"
+[[ $(tr -d '\r' <"$work/scan.out") == COM5 ]] || fail "scan printed \"$(cat "$work/scan.out")\""
 
 run "$app" info info || fail "info failed"
 expect_in "030A000000000001" "$work/info.out"
@@ -151,6 +158,8 @@ cmp <(head -c 30720 "$app/firmware.eep") "$work/flashed.bin" ||
 appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
 appdata_unix=$(wine winepath -u "$appdata" 2>/dev/null | tr -d '\r')
 rm -rf "$appdata_unix/zentrik"
+# What the user kept in the file beside the program moves with it.
+printf '[Notes]\r\nkept=1\r\n' >>"$app/Zentrik.ini"
 if [[ $(id -u) -eq 0 ]]; then
     chattr +i "$app" || fail "cannot make $app read-only"
 else
@@ -159,10 +168,24 @@ fi
 run "$app" readonly download || fail "download into %APPDATA% failed"
 [[ -f $appdata_unix/zentrik/Zentrik.ini ]] || fail "no Zentrik.ini in $appdata_unix/zentrik"
 expect_in "[Zentrik Config]" "$appdata_unix/zentrik/Zentrik.ini"
+expect_in "kept=1" "$appdata_unix/zentrik/Zentrik.ini"
 
-# Without the vendor's library no controller is found, and the program says so.
+# Without the vendor's library: nothing while the system lists no bridge; then the controller
+# as Windows records it, found, listed as "COM5" with its identity, and talked to.
+unregister
 if run "$bare" nolibrary scan; then
-    fail "scan found a controller without the vendor's library"
+    fail "scan found a controller where the system lists none"
 fi
+wine reg import "$(wine winepath -w "$here/data/ports_class.reg" 2>/dev/null | tr -d '\r')" \
+    >/dev/null 2>&1 || fail "cannot import data/ports_class.reg"
+run "$bare" systemscan scan || fail "scan without the library failed"
+[[ $(tr -d '\r' <"$work/systemscan.out") == COM5 ]] ||
+    fail "scan without the library printed \"$(cat "$work/systemscan.out")\""
+run "$bare" systemports ports || fail "ports without the library failed"
+grep -qE '^COM5 +10c4:ea60 +030A000000000001 +yes' <(tr -d '\r' <"$work/systemports.out") ||
+    fail "ports without the library does not show the controller on COM5"
+run "$bare" systeminfo info || fail "info without the library failed"
+expect_in "030A000000000001" "$work/systeminfo.out"
+unregister
 
 echo "end_to_end: all steps passed"

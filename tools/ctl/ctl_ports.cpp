@@ -27,7 +27,7 @@ std::string AccessText(int accessError) {
 Row RowOf(const SerialDeviceInfo& device) {
     const bool usb = device.vendorId && device.productId;
     return {
-        device.devicePath,
+        device.displayName,
         usb ? FormatText(texts::kUsbIdFormat, *device.vendorId, *device.productId) : texts::kNone,
         device.serial.empty() ? texts::kNone : device.serial,
         device.isController ? texts::kYes : texts::kNo, AccessText(device.accessError)};

@@ -259,7 +259,9 @@ int RunScan(AppSettings& settings, CPortScanner& scanner, const CtlConsole& cons
         return kCtlExitFailed;
     }
     const std::string device = ControllerDeviceName(settings.CommPort);
-    console.out << device << std::endl;
+    // The port by the name the user knows it by ("COM5"), or the override as given.
+    console.out << (PortOverride().empty() ? PlatformPortName(settings.CommPort) : device)
+                << std::endl;
     // Found, but of no use yet: say why before the user tries it.
     if (const int accessError = DeviceAccessError(device); accessError != 0) {
         console.err << texts::kProgramName << ": " << OpenFailureHelp(accessError, device)

@@ -11,6 +11,7 @@
 #include "config/app_settings.h"
 #include "link/discovery/bridge_identity.h"
 #include "link/discovery/bridge_ports.h"
+#include "link/discovery/device_bridge_list.h"
 #include "link/serial/device_name.h"
 #include "support/link_rig.h"
 #include "support/test_environment.h"
@@ -226,6 +227,35 @@ TEST(ScanForConnection, OpensTheFoundPortAndLeavesThePortAloneOtherwise) {
     EXPECT_EQ(rig.settings.CommPort, 7);
     EXPECT_TRUE(rig.port.open);
     EXPECT_EQ(rig.port.openedDevice, PlatformDeviceName(7));
+}
+
+TEST(SystemBridges, TheSystemsListIsScannedOnlyWhenTheLibraryHasNoBridge) {
+    // A port without USB, a CP210x of another serial number, one without a serial number, the
+    // controller on a port no number names, then two controllers.
+    std::vector<SerialDeviceInfo> devices(6);
+    const char* serials[] = {"", "0301AAAA", "", "030A0003", "030A0004", "030A0005"};
+    const int ports[] = {1, 2, 3, -1, 14, 6};
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        devices[i].vendorId = i > 0 ? std::optional(kControllerVendorId) : std::nullopt;
+        devices[i].productId = kControllerProductId;
+        devices[i].serial = serials[i];
+        devices[i].portNumber = ports[i];
+    }
+    auto* library = new FakeBridgeList({}, {});
+    CPortScanner scanner(MakeFallbackBridgeList(std::unique_ptr<BridgeList>(library),
+                                                MakeDeviceBridgeList([&] { return devices; })));
+    AppSettings settings;
+    ASSERT_TRUE(scanner.FindController(settings));
+    EXPECT_EQ(settings.CommPort, 14);
+    EXPECT_EQ(scanner.DeviceCount(), 3u);  // devices 1, 4 and 5 are bridges
+
+    // A library that lists a bridge is the only source.
+    auto* present = new FakeBridgeList({FakeBridge{}}, {});
+    CPortScanner first(MakeFallbackBridgeList(std::unique_ptr<BridgeList>(present),
+                                              MakeDeviceBridgeList([&] { return devices; })));
+    ASSERT_TRUE(first.FindController(settings));
+    EXPECT_EQ(settings.CommPort, 5);
+    EXPECT_EQ(present->closed, (std::vector<BridgeHandle>{100}));
 }
 
 TEST(BridgeIdentities, EachBridgesPortGetsItsIdentityAndTheControllersIsMarked) {

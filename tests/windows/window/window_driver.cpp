@@ -15,6 +15,8 @@
 //   window_driver yes-until CAPTION SECONDS   answer Yes to every box until CAPTION is up
 //   window_driver close SECONDS               close the main window and wait until it has gone
 //   window_driver resize WIDTH HEIGHT         give the main window that size (screenshots)
+//   window_driver device-change arrival|removal  tell the main window, as the system does,
+//                                             that COM5 came or went; returns once handled
 //
 // And for the benchmarks (scripts/bench_wine.sh), each printing milliseconds:
 //   window_driver start-time EXE              starts EXE, waits for its painted, idle window
@@ -28,8 +30,11 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dbt.h>
 
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -316,6 +321,23 @@ int Run(const std::vector<std::wstring>& args) {
         }
         const bool enabled = SendMessageW(toolbar, TB_ISBUTTONENABLED, Number(arg(1)), 0) != 0;
         std::wprintf(L"%ls %d\n", text.c_str(), enabled ? 1 : 0);
+        return 0;
+    }
+    if (verb == L"device-change") {
+        // The port's broadcast: the header with the port's name at its end.
+        constexpr wchar_t kName[] = L"COM5";
+        alignas(DEV_BROADCAST_PORT_W)
+            BYTE port[offsetof(DEV_BROADCAST_PORT_W, dbcp_name) + sizeof kName] = {};
+        auto* header = reinterpret_cast<DEV_BROADCAST_PORT_W*>(port);
+        header->dbcp_size = sizeof port;
+        header->dbcp_devicetype = DBT_DEVTYP_PORT;
+        std::memcpy(port + offsetof(DEV_BROADCAST_PORT_W, dbcp_name), kName, sizeof kName);
+        const WPARAM event =
+            std::wstring(arg(1)) == L"arrival" ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
+        if (!SendMessageTimeoutW(frame, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(port),
+                                 SMTO_ABORTIFHUNG, 30000, nullptr)) {
+            return Fail(L"the device change was not handled");
+        }
         return 0;
     }
     if (verb == L"command") {

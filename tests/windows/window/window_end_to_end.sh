@@ -5,8 +5,9 @@
 # configuration into the form, opens a configuration file and uploads it (the simulator
 # records what it stored), shows the controller's information, upgrades the firmware through
 # the progress dialog (the simulator writes the flashed image) and saves Zentrik.ini at exit;
-# started with a file it opens it, and a second start hands its file over to it; started
-# without the library it finds no controller.
+# started with a file it opens it, and a second start hands its file over to it. Without the
+# library it finds the controller in the system's own list of ports: registered after the
+# start (Scan For Connection, then a removal and an arrival message) and before it.
 #   window_end_to_end.sh SIMULATOR ZENTRIK_EXE DRIVER_EXE STANDIN_DLL REGISTRY_FILE WORK_FOLDER
 # Needs WINEPREFIX (a prefix of its own, with a display: DISPLAY set).
 set -Eeuo pipefail
@@ -31,6 +32,15 @@ app=$WINEPREFIX/drive_c/ZentrikWindow
 bare=$WINEPREFIX/drive_c/ZentrikWindowBare  # the same without the vendor's library
 sim_pid=
 window_pid=
+# The controller as a device of the Ports class (data/ports_class.reg), while registered.
+system_device='HKLM\SYSTEM\CurrentControlSet\Enum\USB\VID_10C4&PID_EA60\030A000000000001'
+register() {
+    wine reg import "$(wine winepath -w "$here/../data/ports_class.reg" 2>/dev/null | tr -d '\r')" \
+        >/dev/null 2>&1 || fail "cannot import data/ports_class.reg"
+}
+unregister() {
+    wine reg delete "$system_device" /f >/dev/null 2>&1 || true
+}
 cleanup() {
     exec 3>&- || true
     [[ -n $window_pid ]] && kill "$window_pid" 2>/dev/null || true
@@ -38,6 +48,8 @@ cleanup() {
         kill "$sim_pid" 2>/dev/null || true
         wait "$sim_pid" 2>/dev/null || true
     fi
+    # The other window tests of this prefix expect no controller in the system's list.
+    unregister
     # The test runs alone: nothing else uses the prefix now.
     wineserver -k 2>/dev/null || true
 }
@@ -112,6 +124,7 @@ wait_window_end() {
 # A wider reply interval for the upgrade's echoes, as end_to_end.sh gives zentrikctl.exe:
 # wine reports serial events late now and then.
 printf '[Zentrik Settings]\r\nTimeout=250\r\n' >"$app/Zentrik.ini"
+cp "$app/Zentrik.ini" "$bare/Zentrik.ini"
 
 echo "== zentrik.exe with the controller on COM5"
 start_window "$app"
@@ -232,13 +245,44 @@ wait_form "RPM Cutoff from the handed file once the box has gone" 1003 "6600 RPM
 drive close 30
 wait_window_end
 
-echo "== zentrik.exe without the vendor's library: no controller"
+echo "== zentrik.exe without the vendor's library, nothing in the system's list"
+unregister
 start_window "$bare"
 expect "connection button" "$(drive button 32776)" "Disconnected 0"
 for id in 32772 32773 32774; do
     expect "button $id" "$(drive button $id | sed 's/.* //')" "0"
 done
+
+echo "== The controller registered: Scan For Connection finds it"
+register
+drive command 32780
+for _ in $(seq 50); do
+    [[ $(drive button 32776) == "Connected 1" ]] && break
+    sleep 0.1
+done
+expect "connection button after the scan" "$(drive button 32776)" "Connected 1"
+
+echo "== Removed and back: the device-change messages follow it"
+unregister
+drive device-change removal
+expect "connection button after the removal" "$(drive button 32776)" "Disconnected 0"
+register
+drive device-change arrival
+expect "connection button after the arrival" "$(drive button 32776)" "Connected 1"
+expect "button 32773 after the arrival" "$(drive button 32773 | sed 's/.* //')" "1"
 drive close 30
 wait_window_end
+
+echo "== zentrik.exe without the vendor's library, the controller registered: connected at start"
+start_window "$bare"
+expect "connection button" "$(drive button 32776)" "Connected 1"
+drive command 32774
+info=$(drive dialog-wait "Controller Info" 30) || fail "no Controller Info box"
+expect_in "Controller Info box" "$info" "030A000000000001"
+drive press "Controller Info" 1
+drive dialog-gone "Controller Info" 10
+drive close 30
+wait_window_end
+unregister
 
 echo "window_end_to_end: all steps passed"
