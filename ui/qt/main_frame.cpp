@@ -24,6 +24,7 @@
 #include "ui/qt/controller_tool_bar.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/notice_dlg.h"
+#include "ui/qt/number_prompt_dlg.h"
 #include "ui/qt/quarnel_view.h"
 #include "ui/qt/resources.h"
 #include "ui/qt/status_panes.h"
@@ -108,11 +109,28 @@ void CMainFrame::CreateCommands() {
         m_commands.push_back(action);
         return action;
     };
-    for (const texts::CommandText& command :
-         {texts::kExit, texts::kViewToolBar, texts::kViewStatusBar, texts::kUpload,
-          texts::kDownload, texts::kControllerInfo, texts::kUpgradeFirmware, texts::kScan,
-          texts::kAbout, texts::kConnection, texts::kOpenConfiguration, texts::kSaveConfigurationAs,
-          texts::kCompare, texts::kVerifyUpload, texts::kBackupBeforeUpgrade}) {
+    for (const texts::CommandText& command : {texts::kExit,
+                                              texts::kViewToolBar,
+                                              texts::kViewStatusBar,
+                                              texts::kUpload,
+                                              texts::kDownload,
+                                              texts::kControllerInfo,
+                                              texts::kUpgradeFirmware,
+                                              texts::kScan,
+                                              texts::kAbout,
+                                              texts::kConnection,
+                                              texts::kOpenConfiguration,
+                                              texts::kSaveConfigurationAs,
+                                              texts::kCompare,
+                                              texts::kVerifyUpload,
+                                              texts::kBackupBeforeUpgrade,
+                                              texts::kEditUndo,
+                                              texts::kEditRedo,
+                                              texts::kScalePoints,
+                                              texts::kAddToPoints,
+                                              texts::kInterpolatePoints,
+                                              texts::kCopyCurve,
+                                              texts::kCopyAllSettings}) {
         make(command);
     }
     for (const int id : {texts::kIdViewToolBar, texts::kIdViewStatusBar, texts::kIdVerifyUpload,
@@ -125,6 +143,14 @@ void CMainFrame::CreateCommands() {
             static_cast<Qt::Key>(key.letter));
         Command(key.id)->setShortcut(QKeySequence(keys));
     }
+    // A field being typed in takes these keys for its own text before a shortcut sees them.
+    for (const texts::CommandKey& key : texts::kEditKeys) {
+        Command(key.id)->setShortcut(
+            QKeySequence(QKeyCombination(Qt::ControlModifier, static_cast<Qt::Key>(key.letter))));
+    }
+    Command(texts::kIdEditRedo)
+        ->setShortcuts({Command(texts::kIdEditRedo)->shortcut(),
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
     const auto images = [](const char* name) {
         QIcon icon;
@@ -164,6 +190,17 @@ void CMainFrame::CreateMenus() {
     file->addAction(Command(texts::kIdSaveConfigurationAs));
     file->addSeparator();
     file->addAction(Command(texts::kIdAppExit));
+    QMenu* edit = menu(texts::kMenuEdit, "menuEdit");
+    edit->addAction(Command(texts::kIdEditUndo));
+    edit->addAction(Command(texts::kIdEditRedo));
+    edit->addSeparator();
+    for (const int id :
+         {texts::kIdScalePoints, texts::kIdAddToPoints, texts::kIdInterpolatePoints}) {
+        edit->addAction(Command(id));
+    }
+    edit->addSeparator();
+    edit->addAction(Command(texts::kIdCopyCurve));
+    edit->addAction(Command(texts::kIdCopyAllSettings));
     QMenu* view = menu(texts::kMenuView, "menuView");
     view->addAction(Command(texts::kIdViewToolBar));
     view->addAction(Command(texts::kIdViewStatusBar));
@@ -237,8 +274,12 @@ void CMainFrame::CreateClientArea() {
     m_view = new CQuarnelView(doc.Document(), m_shell.Settings());
     m_view->setObjectName("quarnelView");
     doc.AddView(m_view);
+    // The form lives as long as the frame, whose behaviour is gone before its children go.
+    m_shell.SetForm(&m_view->Form());
     CQuarnelView* view = m_view;
     connect(m_view, &QObject::destroyed, this, [&doc, view] { doc.RemoveView(view); });
+    // Undo and Redo follow the form, and their shortcuts act only while enabled.
+    connect(m_view, &CQuarnelView::formChanged, this, &CMainFrame::RefreshCommands);
 
     // A window narrower or lower than the form scrolls it instead of clipping it.
     m_viewArea = new QScrollArea;
@@ -459,6 +500,15 @@ std::optional<std::string> CMainFrame::ChooseFileToSave(std::string_view title,
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("zcfg"));
     return RunFileDialog(dialog);
+}
+
+std::optional<std::string> CMainFrame::AskNumber(const zentrik::NumberPrompt& prompt) {
+    CNumberPromptDlg dialog(prompt, this);
+    CNumberPromptDlg* raw = &dialog;
+    if (RunModal(dialog, [raw] { raw->reject(); }) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Text().toStdString();
 }
 
 zentrik::CompareChoice CMainFrame::RunCompare(const std::vector<zentrik::ConfigDifference>& rows) {
