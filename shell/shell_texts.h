@@ -190,6 +190,7 @@ inline constexpr const char* kIgnoreButton = "&Ignore";
 inline constexpr const char* kYesButton = "&Yes";
 inline constexpr const char* kNoButton = "&No";
 inline constexpr const char* kOk = "OK";
+inline constexpr const char* kCancel = "Cancel";
 
 // Firmware file chooser: the standard open-file title.
 inline constexpr const char* kOpenFileTitle = "Open";

@@ -7,11 +7,13 @@
 
 #include "editor/compare_texts.h"
 #include "shell/shell_texts.h"
+#include "ui/win32/code_dialog.h"
 #include "ui/win32/dialog_placement.h"
 #include "ui/win32/wide_text.h"
 
 namespace texts = zentrik::shell_texts;
 using zentrik::CompareChoice;
+using zentrik::win32::MakeDialogControl;
 using zentrik::win32::Wide;
 
 namespace {
@@ -26,46 +28,11 @@ constexpr int kUseControllersWidth = 70;
 constexpr int kUploadThisWidth = 60;
 constexpr int kCloseWidth = 50;
 
-// A dialog template without controls: caption, style and font; DialogBoxIndirectParamW takes
-// it from DWORD-aligned memory.
-std::vector<DWORD> EmptyTemplate(const std::wstring& caption) {
-    std::vector<WORD> words;
-    DLGTEMPLATE head{};
-    head.style = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    head.cx = kWidth;
-    head.cy = kHeight;
-    const auto* raw = reinterpret_cast<const WORD*>(&head);
-    words.assign(raw, raw + sizeof head / sizeof(WORD));
-    words.push_back(0);  // no menu
-    words.push_back(0);  // the standard dialog class
-    words.insert(words.end(), caption.begin(), caption.end());
-    words.push_back(0);
-    words.push_back(8);  // point size
-    const std::wstring font = L"MS Shell Dlg";
-    words.insert(words.end(), font.begin(), font.end());
-    words.push_back(0);
-    std::vector<DWORD> aligned((words.size() + 1) / 2, 0);
-    std::copy(words.begin(), words.end(), reinterpret_cast<WORD*>(aligned.data()));
-    return aligned;
-}
-
-HWND MakeControl(HWND dialog, const wchar_t* className, const std::wstring& text, DWORD style,
-                 int id, int x, int y, int cx, int cy) {
-    RECT rect{x, y, x + cx, y + cy};
-    MapDialogRect(dialog, &rect);
-    HWND control = CreateWindowExW(
-        0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
-        rect.right - rect.left, rect.bottom - rect.top, dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE)), nullptr);
-    SendMessageW(control, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
-    return control;
-}
-
 }  // namespace
 
 CompareChoice CCompareDlg::DoModal(HINSTANCE instance, HWND owner) {
-    const std::vector<DWORD> dialog = EmptyTemplate(Wide(texts::kCompareCaption));
+    const std::vector<DWORD> dialog =
+        zentrik::win32::EmptyDialogTemplate(Wide(texts::kCompareCaption), kWidth, kHeight);
     const INT_PTR result =
         DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(dialog.data()),
                                 owner, DialogProc, reinterpret_cast<LPARAM>(this));
@@ -81,7 +48,7 @@ CompareChoice CCompareDlg::DoModal(HINSTANCE instance, HWND owner) {
 
 void CCompareDlg::OnInitDialog(HWND hwnd) {
     const int buttonTop = kHeight - kMargin - kButtonHeight;
-    HWND list = MakeControl(
+    HWND list = MakeDialogControl(
         hwnd, WC_LISTVIEWW, L"",
         WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS,
         kListId, kMargin, kMargin, kWidth - 2 * kMargin, buttonTop - kButtonGap - kMargin);
@@ -134,16 +101,16 @@ void CCompareDlg::OnInitDialog(HWND hwnd) {
                       textWidth(zentrik::compare_texts::kController) + kCellPadding));
 
     int right = kWidth - kMargin;
-    MakeControl(hwnd, WC_BUTTONW, Wide(texts::kCloseButton), WS_TABSTOP | BS_DEFPUSHBUTTON,
-                IDCANCEL, right - kCloseWidth, buttonTop, kCloseWidth, kButtonHeight);
+    MakeDialogControl(hwnd, WC_BUTTONW, Wide(texts::kCloseButton), WS_TABSTOP | BS_DEFPUSHBUTTON,
+                      IDCANCEL, right - kCloseWidth, buttonTop, kCloseWidth, kButtonHeight);
     right -= kCloseWidth + kButtonGap;
-    MakeControl(hwnd, WC_BUTTONW, Wide(texts::kUploadThisButton), WS_TABSTOP | BS_PUSHBUTTON,
-                kUploadThisId, right - kUploadThisWidth, buttonTop, kUploadThisWidth,
-                kButtonHeight);
+    MakeDialogControl(hwnd, WC_BUTTONW, Wide(texts::kUploadThisButton), WS_TABSTOP | BS_PUSHBUTTON,
+                      kUploadThisId, right - kUploadThisWidth, buttonTop, kUploadThisWidth,
+                      kButtonHeight);
     right -= kUploadThisWidth + kButtonGap;
-    MakeControl(hwnd, WC_BUTTONW, Wide(texts::kUseControllersButton), WS_TABSTOP | BS_PUSHBUTTON,
-                kUseControllersId, right - kUseControllersWidth, buttonTop, kUseControllersWidth,
-                kButtonHeight);
+    MakeDialogControl(hwnd, WC_BUTTONW, Wide(texts::kUseControllersButton),
+                      WS_TABSTOP | BS_PUSHBUTTON, kUseControllersId, right - kUseControllersWidth,
+                      buttonTop, kUseControllersWidth, kButtonHeight);
     SendMessageW(hwnd, DM_SETDEFID, IDCANCEL, 0);
     zentrik::win32::CenterOverOwner(hwnd);
     SetFocus(list);
