@@ -3,7 +3,8 @@
 // Reports the median and 99th percentile time per frame at device pixel ratio 1 and 2, with Smooth
 // When Dragging off and on, and how often the background layer was rendered during the drags (it
 // should be never). "stretch" frames paint what the graph marked dirty (the real path); "whole"
-// frames repaint the whole widget, a worst case.
+// frames repaint the whole widget, a worst case. Every third point is selected, so selected
+// markers are drawn too.
 //
 // Usage: bench_curve_drag [--drags N]
 // Each pixel ratio runs in a child process of its own (QT_SCALE_FACTOR must be set before the
@@ -102,6 +103,12 @@ int Child(int argc, char** argv, int drags) {
     }
     model.SetRange(0, 8.5);
     model.SetCurve(0, 8.5, curve);
+    // Some points selected, as the curve commands leave them: their markers are drawn apart.
+    zentrik::PointSet selection;
+    for (std::size_t i = 0; i < selection.size(); i += 3) {
+        selection.set(i);
+    }
+    model.SetSelection(selection);
     model.CreateTip();
     model.SetAxisMode(1);
     graph.show();

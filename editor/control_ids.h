@@ -45,7 +45,9 @@ inline constexpr int kUnits = 1075;
 inline constexpr int kMapCutoffLabel = 1076;
 inline constexpr int kRpmCutoffLabel = 1077;
 
-// Not in the template: the Redo button beside Undo.
+// Not in the template: the Redo button beside Undo, and the table of the curve's points beside
+// the stage.
 inline constexpr int kRedo = 1078;
+inline constexpr int kCurveTable = 1079;
 
 }  // namespace zentrik::control_ids

@@ -25,6 +25,7 @@ CurveGraphModel::CurveGraphModel(const AppSettings& settings) : m_settings(setti
 void CurveGraphModel::SetRange(double xStart, double xEnd) {
     m_xStart = xStart;
     m_xEnd = xEnd;
+    Changed();
     bufferClean();
     RepaintWhole();
 }
@@ -37,6 +38,7 @@ void CurveGraphModel::SetStartPoint(double xStart, std::uint8_t percent) {
     if (changed && m_settings.Smooth) {
         SmoothAroundAnchor(0);
     }
+    Changed();
     bufferClean();
     RepaintWhole();
 }
@@ -49,6 +51,7 @@ void CurveGraphModel::SetEndPoint(double xEnd, std::uint8_t percent) {
     if (changed && m_settings.Smooth) {
         SmoothAroundAnchor(kLast);
     }
+    Changed();
     bufferClean();
     RepaintWhole();
 }
@@ -58,6 +61,7 @@ void CurveGraphModel::SetCurve(double xStart, double xEnd, const Curve& percents
     m_xEnd = xEnd;
     m_percents = percents;
     ComputeLayout();
+    Changed();
     RepaintWhole();
 }
 
@@ -67,6 +71,7 @@ void CurveGraphModel::Resize(int width, int height) {
     bufferClean();
     m_layoutValid = false;
     ComputeLayout();
+    Changed();
     RepaintWhole();
 }
 
@@ -160,6 +165,7 @@ void CurveGraphModel::MoveDraggedPoint(float /*x*/, float y) {
     if (m_settings.Smooth) {
         SmoothAroundAnchor(m_dragIndex);
     }
+    Changed();
     int first = m_dragIndex;
     int last = m_dragIndex;
     for (int i = 0; i < kPercentPoints; ++i) {
@@ -195,11 +201,17 @@ GraphRepaint CurveGraphModel::TakeRepaint() {
 
 double CurveGraphModel::PointXValue(int index) const {
     const double plotWidth = m_plotRect.width;
-    if (plotWidth <= 0) {
-        return m_xStart;
-    }
-    const double offset = m_points[static_cast<std::size_t>(index)].x - m_plotRect.left;
-    return m_xStart + offset / plotWidth * (m_xEnd - m_xStart);
+    // Before the graph has a size, the point's share of the axis as its place would give it.
+    const double share =
+        plotWidth > 0 ? (m_points[static_cast<std::size_t>(index)].x - m_plotRect.left) / plotWidth
+                      : static_cast<double>(index * kOneNineteenth);
+    return m_xStart + share * (m_xEnd - m_xStart);
+}
+
+std::string CurveGraphModel::PointXText(int index) const {
+    const char* format =
+        m_axisMode == 1 ? editor_texts::kTableTimeFormat : editor_texts::kTableMapFormat;
+    return FormatNumbers(format, {PointXValue(index)});
 }
 
 void CurveGraphModel::SetTipFor(int index) {
@@ -215,13 +227,30 @@ void CurveGraphModel::HideTip() {
     m_tipPoint = -1;
 }
 
-bool CurveGraphModel::MouseDown(float x, float y) {
+bool CurveGraphModel::MouseDown(float x, float y, bool shift) {
     if (m_dragging) {
         return false;
     }
+    if (m_banding) {
+        MouseUp(x, y);  // the release of the band was not seen
+    }
     const int hit = HitTest(x, y);
-    if (hit < 0) {
+    if (hit >= 0 && shift) {
+        // In or out of the selection; the point is not moved.
+        PointSet selection = m_selection;
+        selection.flip(static_cast<std::size_t>(hit));
+        m_selected = hit;
+        m_anchor = hit;
+        SetSelection(selection);
         return false;
+    }
+    if (hit < 0) {
+        m_banding = true;
+        m_bandStart = GraphPoint{x, y};
+        m_bandBase = shift ? m_selection : PointSet{};
+        HideTip();
+        MoveBand(x, y);
+        return true;
     }
     m_dragIndex = hit;
     m_selected = hit;
@@ -231,6 +260,10 @@ bool CurveGraphModel::MouseDown(float x, float y) {
 }
 
 void CurveGraphModel::MouseMove(float x, float y) {
+    if (m_banding) {
+        MoveBand(x, y);
+        return;
+    }
     if (m_dragging) {
         MoveDraggedPoint(x, y);
         SetTipFor(m_dragIndex);
@@ -245,6 +278,12 @@ void CurveGraphModel::MouseMove(float x, float y) {
 }
 
 void CurveGraphModel::MouseUp(float x, float y) {
+    if (m_banding) {
+        MoveBand(x, y);
+        m_banding = false;
+        RepaintWhole();
+        return;
+    }
     if (!m_dragging) {
         return;
     }
@@ -252,6 +291,36 @@ void CurveGraphModel::MouseUp(float x, float y) {
     m_dragging = false;
     m_dragIndex = -1;
     EndOfDrag();
+}
+
+PlotRect CurveGraphModel::Band() const {
+    const float left = std::min(m_bandStart.x, m_bandEnd.x);
+    const float top = std::min(m_bandStart.y, m_bandEnd.y);
+    return PlotRect{left, top, std::max(m_bandStart.x, m_bandEnd.x) - left,
+                    std::max(m_bandStart.y, m_bandEnd.y) - top};
+}
+
+void CurveGraphModel::MoveBand(float x, float y) {
+    m_bandEnd = GraphPoint{x, y};
+    const PlotRect band = Band();
+    PointSet selection = m_bandBase;
+    for (int i = 0; i < kPercentPoints; ++i) {
+        const GraphPoint& p = m_points[static_cast<std::size_t>(i)];
+        if (p.x >= band.left && p.x <= band.Right() && p.y >= band.top && p.y <= band.Bottom()) {
+            selection.set(static_cast<std::size_t>(i));
+        }
+    }
+    SetSelection(selection);
+    RepaintWhole();  // the band itself
+}
+
+void CurveGraphModel::SetSelection(const PointSet& points) {
+    if (points == m_selection) {
+        return;
+    }
+    m_selection = points;
+    Changed();
+    RepaintWhole();
 }
 
 void CurveGraphModel::EndOfDrag() {
@@ -281,26 +350,51 @@ void CurveGraphModel::MovePickedPoint(int delta) {
     if (m_settings.Smooth) {
         SmoothAroundAnchor(m_selected);
     }
+    Changed();
     PickPoint(m_selected);
     EndOfDrag();
 }
 
-bool CurveGraphModel::Key(GraphKey key) {
-    if (m_dragging) {
+void CurveGraphModel::PickWithKey(int index, bool shift) {
+    if (!shift) {
+        m_anchor = -1;
+        PickPoint(index);
+        return;
+    }
+    if (m_anchor < 0) {
+        m_anchor = m_selected < 0 ? std::clamp(index, 0, kLast) : m_selected;
+    }
+    PickPoint(index);
+    PointSet range;
+    for (int i = std::min(m_anchor, m_selected); i <= std::max(m_anchor, m_selected); ++i) {
+        range.set(static_cast<std::size_t>(i));
+    }
+    SetSelection(range);
+}
+
+bool CurveGraphModel::Key(GraphKey key, bool shift) {
+    if (HasMouse()) {
         return false;
     }
     switch (key) {
         case GraphKey::Left:
-            PickPoint(m_selected < 0 ? 0 : m_selected - 1);
+            PickWithKey(m_selected < 0 ? 0 : m_selected - 1, shift);
             break;
         case GraphKey::Right:
-            PickPoint(m_selected < 0 ? 0 : m_selected + 1);
+            PickWithKey(m_selected < 0 ? 0 : m_selected + 1, shift);
             break;
         case GraphKey::Home:
-            PickPoint(0);
+            PickWithKey(0, shift);
             break;
         case GraphKey::End:
-            PickPoint(kLast);
+            PickWithKey(kLast, shift);
+            break;
+        case GraphKey::Escape:
+            if (m_selection.none()) {
+                return false;  // the key goes on to the window
+            }
+            m_anchor = -1;
+            SetSelection({});
             break;
         case GraphKey::Up:
             MovePickedPoint(1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,7 +37,10 @@ struct GraphRepaint {
 };
 
 // The keys the graph answers while it has the focus.
-enum class GraphKey { Left, Right, Home, End, Up, Down, PageUp, PageDown };
+enum class GraphKey { Left, Right, Home, End, Up, Down, PageUp, PageDown, Escape };
+
+// A set of the curve's points, by index.
+using PointSet = std::bitset<kPercentPoints>;
 
 // The behaviour of the percent curve graph: its copy of the stage's 20 percents, their
 // positions in the window, the hit test, the drag with its smoothing, the keyboard editing,
@@ -50,6 +54,12 @@ enum class GraphKey { Left, Right, Home, End, Up, Down, PageUp, PageDown };
 // Keyboard: Left/Right pick a point (Home/End the first and last), Up/Down move it by 1 %,
 // PageUp/PageDown by 10 %. Each key that moves a point acts as a one-step drag of it:
 // smoothing when on, and one end-of-drag report.
+//
+// Selection: the curve commands act on the selected points. Shift with a click on a point
+// adds it to the selection or takes it out; a press on empty space draws a band, and the
+// points inside it are the selection (with Shift, added to it; a click on empty space alone
+// empties it); Shift with Left/Right/Home/End selects from the point picked before to the one
+// picked now; Escape empties the selection. The form sets it too (the table's rows).
 class CurveGraphModel {
   public:
     static constexpr float kInset = 8.0f;
@@ -65,7 +75,12 @@ class CurveGraphModel {
     // Tooltips are shown only once this has run; later calls do nothing.
     void CreateTip() { m_tipCreated = true; }
     // 1: time axis, 0: pressure axis (the tooltip's format).
-    void SetAxisMode(int mode) { m_axisMode = mode; }
+    void SetAxisMode(int mode) {
+        if (m_axisMode != mode) {
+            m_axisMode = mode;
+            Changed();
+        }
+    }
     void SetRange(double xStart, double xEnd);
     // A new start (end) point. Its neighbours follow it, when Smooth is on, only if its
     // percent changed: a change of the x range alone re-shapes nothing.
@@ -80,12 +95,13 @@ class CurveGraphModel {
 
     // ---- the window's events (client coordinates, in the skin's logical pixels)
     void Resize(int width, int height);
-    // True when a point was hit and is now dragged: the window captures the mouse.
-    bool MouseDown(float x, float y);
+    // True when the graph takes the mouse until the button is released (a point is dragged or
+    // a band drawn): the window captures it.
+    bool MouseDown(float x, float y, bool shift = false);
     void MouseMove(float x, float y);
     void MouseUp(float x, float y);
     // True when the key was the graph's.
-    bool Key(GraphKey key);
+    bool Key(GraphKey key, bool shift = false);
     void SetFocused(bool focused);
 
     // ---- state for painting and for tests
@@ -97,14 +113,16 @@ class CurveGraphModel {
     const std::array<GraphPoint, kPercentPoints>& Points() const { return m_points; }
     bool OutOfRange(int index) const { return m_percents[static_cast<std::size_t>(index)] > 100; }
     GraphPoint PointPosition(int index) const { return m_points[static_cast<std::size_t>(index)]; }
-    // A point's x value (seconds, or pressure in the display unit), as its tooltip gives it.
-    double PointXValue(int index) const;
     // The point within the tolerance of the position, the lowest index first; -1 for none.
     int HitTest(float x, float y) const;
     // The x positions of the vertical grid lines and the y positions of the horizontal ones.
     std::vector<double> VerticalGridX() const;
     std::vector<double> HorizontalGridY() const;
     bool IsDragging() const { return m_dragging; }
+    bool IsBanding() const { return m_banding; }
+    bool HasMouse() const { return m_dragging || m_banding; }
+    // The band being drawn, in client coordinates (left, top, width, height).
+    PlotRect Band() const;
     int DragIndex() const { return m_dragIndex; }
     int SelectedIndex() const { return m_selected; }
     bool Focused() const { return m_focused; }
@@ -115,6 +133,16 @@ class CurveGraphModel {
     double XStart() const { return m_xStart; }
     double XEnd() const { return m_xEnd; }
     int AxisMode() const { return m_axisMode; }
+    // A point's x value (seconds or pressure), and its text as the tooltip gives it ("1.5s",
+    // "12.0"), for the table of the points.
+    double PointXValue(int index) const;
+    std::string PointXText(int index) const;
+
+    const PointSet& Selection() const { return m_selection; }
+    void SetSelection(const PointSet& points);
+    // Counts every change of what the points show (their percents, x values, the axis, the
+    // selection), so that a window's table can tell when to show them again.
+    unsigned Revision() const { return m_revision; }
 
     bool BackgroundDirty() const { return m_backgroundDirty; }
     void BackgroundDrawn() { m_backgroundDirty = false; }
@@ -126,10 +154,13 @@ class CurveGraphModel {
     float PointY(int index) const;
     void MoveDraggedPoint(float x, float y);
     void SmoothAroundAnchor(int anchor);
+    void MoveBand(float x, float y);
     void SetTipFor(int index);
     void HideTip();
     void PickPoint(int index);
+    void PickWithKey(int index, bool shift);
     void MovePickedPoint(int delta);
+    void Changed() { ++m_revision; }
     void RepaintWhole() { m_repaint.whole = true; }
     void RepaintAround(int first, int last);
     void EndOfDrag();
@@ -151,6 +182,13 @@ class CurveGraphModel {
     int m_tipPoint = -1;
     bool m_tipCreated = false;
     int m_selected = -1;  // the point the keyboard works on
+    int m_anchor = -1;    // where Shift with the keys began selecting
+    PointSet m_selection;
+    bool m_banding = false;
+    GraphPoint m_bandStart;
+    GraphPoint m_bandEnd;
+    PointSet m_bandBase;  // the selection the band adds to
+    unsigned m_revision = 0;
     bool m_focused = false;
     bool m_backgroundDirty = true;
     GraphRepaint m_repaint{true};

@@ -1,7 +1,9 @@
 #include "editor/curve_math.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 namespace zentrik {
 
@@ -56,6 +58,50 @@ void ResetToStraightLine(Curve& p) {
         const double rounded = std::trunc(offset + (offset < 0 ? -0.5 : 0.5));
         p[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(first + rounded);
     }
+}
+
+void InterpolatePoints(Curve& p, int first, int last) {
+    if (first > last) {
+        std::swap(first, last);
+    }
+    first = std::max(first, 0);
+    last = std::min(last, kLast);
+    const int span = last - first;
+    if (span < 2) {
+        return;
+    }
+    const int start = p[static_cast<std::size_t>(first)];
+    const int rise = p[static_cast<std::size_t>(last)] - start;
+    for (int i = first + 1; i < last; ++i) {
+        // rise x (i - first) / span in whole numbers, so that a half is a half exactly.
+        const int twice = 2 * std::abs(rise * (i - first)) + span;
+        const int offset = twice / (2 * span);
+        p[static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(start + (rise < 0 ? -offset : offset));
+    }
+}
+
+namespace {
+
+// A value in 0..100 as a percent field keeps it: truncated toward zero. The computation may
+// land a hair below a whole number it means (20 x 1.15 = 22.999...), which must not cost it
+// the whole point.
+std::uint8_t PercentPoint(double value) {
+    constexpr double kSlack = 1e-9;
+    if (!(value > 0)) {
+        return 0;
+    }
+    return static_cast<std::uint8_t>(std::min(100.0, std::trunc(value + kSlack)));
+}
+
+}  // namespace
+
+std::uint8_t ScaledPercent(std::uint8_t value, double factor) {
+    return PercentPoint(value * factor / 100.0);
+}
+
+std::uint8_t ShiftedPercent(std::uint8_t value, double amount) {
+    return PercentPoint(value + amount);
 }
 
 std::vector<double> VerticalGridValues(double xStart, double xEnd) {

@@ -32,6 +32,15 @@ void SmoothPoints(Curve& p);
 // the nearest integer.
 void ResetToStraightLine(Curve& p);
 
+// The points strictly between `first` and `last` on the straight line from the one to the
+// other, rounded to the nearest integer (halves away from zero).
+void InterpolatePoints(Curve& p, int first, int last);
+
+// A percent point scaled by `factor` percent, or moved by `amount` percent: truncated toward
+// zero and held within 0..100, as a percent field stores what it is given.
+std::uint8_t ScaledPercent(std::uint8_t value, double factor);
+std::uint8_t ShiftedPercent(std::uint8_t value, double amount);
+
 // The x values of the graph's vertical grid lines over xStart..xEnd, none at xStart itself:
 // steps of 0.1 for a span under 1, of 1 under 10, otherwise a tenth of the span rounded to a
 // whole number. An empty or reversed span has none.

@@ -1,37 +1,45 @@
 #include "editor/curve_undo_stack.h"
 
+#include <algorithm>
+
 namespace zentrik {
 
-void CurveUndoStack::PushBounded(std::deque<Curve>& side, const Curve& curve) {
-    side.push_back(curve);
+void CurveUndoStack::PushBounded(std::deque<UndoStep>& side, const UndoStep& step) {
+    side.push_back(step);
     if (side.size() > kCapacity) {
         side.pop_front();
     }
 }
 
-void CurveUndoStack::Push(const Curve& before) {
+void CurveUndoStack::Push(const UndoStep& before) {
     PushBounded(m_undo, before);
     m_redo.clear();
 }
 
-std::optional<Curve> CurveUndoStack::Undo(const Curve& current) {
+std::optional<UndoStep> CurveUndoStack::Undo(const UndoStep& current) {
     if (m_undo.empty()) {
         return std::nullopt;
     }
-    const Curve restored = m_undo.back();
+    UndoStep restored = m_undo.back();
     m_undo.pop_back();
     PushBounded(m_redo, current);
     return restored;
 }
 
-std::optional<Curve> CurveUndoStack::Redo(const Curve& current) {
+std::optional<UndoStep> CurveUndoStack::Redo(const UndoStep& current) {
     if (m_redo.empty()) {
         return std::nullopt;
     }
-    const Curve restored = m_redo.back();
+    UndoStep restored = m_redo.back();
     m_redo.pop_back();
     PushBounded(m_undo, current);
     return restored;
+}
+
+void CurveUndoStack::ForgetStageSteps() {
+    const auto forOneStage = [](const UndoStep& step) { return step.ForOneStage(); };
+    std::erase_if(m_undo, forOneStage);
+    std::erase_if(m_redo, forOneStage);
 }
 
 }  // namespace zentrik

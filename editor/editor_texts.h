@@ -58,12 +58,22 @@ inline constexpr char kUnlistedFormat[] = "%i?";
 inline constexpr char kTimeTip[] = "Time:%.1fs %i%%";
 inline constexpr char kMapTip[] = "MAP:%.1f %i%%";
 
+// The table of the curve's points: a point's x value as its tooltip gives it, its percent.
+inline constexpr char kTableTimeFormat[] = "%.1fs";
+inline constexpr char kTableMapFormat[] = "%.1f";
+inline constexpr char kTablePercentFormat[] = "%.0f";
+inline constexpr char kTablePercentHeader[] = "%";
+inline constexpr char kTableName[] = "Curve points";
+inline constexpr char kTableDescription[] =
+    "One row per point of the curve; type a percent and press Enter";
+
 // Accessible names where the caption alone would be ambiguous or there is none.
 inline constexpr char kRpmPresentName[] = "RPM Present";
 inline constexpr char kStageListName[] = "Stage";
 inline constexpr char kStagePresentName[] = "Stage Present";
 inline constexpr char kGraphName[] = "Percent curve";
 inline constexpr char kGraphDescription[] =
-    "Left and Right pick a point, Up and Down move it by 1 %, Page Up and Page Down by 10 %";
+    "Left and Right pick a point, Up and Down move it by 1 %, Page Up and Page Down by 10 %; "
+    "Shift with a click or Left and Right selects points, Escape clears the selection";
 
 }  // namespace zentrik::editor_texts

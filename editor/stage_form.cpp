@@ -32,7 +32,7 @@ int Truncate(double v) {
 }  // namespace
 
 StageForm::StageForm(ConfigDocument& doc, AppSettings& settings)
-    : m_doc(doc), m_settings(settings), m_graph(settings) {
+    : m_doc(doc), m_settings(settings), m_graph(settings), m_tools(doc, m_graph, *this) {
     for (const FormControlSpec& item : FormControls()) {
         if (item.id < 0) {
             continue;
@@ -49,7 +49,8 @@ StageForm::StageForm(ConfigDocument& doc, AppSettings& settings)
     redo.shown = false;
     redo.text = texts::kRedo;
     m_controls[kRedo] = redo;
-    m_graph.SetDragEndedHandler([this] { OnCurveDragged(); });
+    m_controls[kCurveTable] = ControlState{};
+    m_graph.SetDragEndedHandler([this] { m_tools.OnCurveDragged(); });
 }
 
 // ---- control state -------------------------------------------------------------------------
@@ -182,16 +183,16 @@ void StageForm::OnCheckClicked(int id, bool checked) {
 void StageForm::OnButtonClicked(int id) {
     switch (id) {
         case kResetToStraightLine:
-            ResetToStraightLine();
+            m_tools.ResetToStraightLine();
             break;
         case kSmoothPoints:
-            SmoothPoints();
+            m_tools.SmoothPoints();
             break;
         case kUndo:
-            UndoCurve();
+            m_tools.Undo();
             break;
         case kRedo:
-            RedoCurve();
+            m_tools.Redo();
             break;
         default:
             break;
@@ -231,15 +232,24 @@ void StageForm::OnFieldStepped(int id, int steps) {
 }
 
 void StageForm::UndoFromKeyboard() {
-    if (Present(Stage())) {
-        UndoCurve();
+    if (m_tools.UndoReady()) {
+        m_tools.Undo();
     }
 }
 
 void StageForm::RedoFromKeyboard() {
-    if (Present(Stage())) {
-        RedoCurve();
+    if (m_tools.RedoReady()) {
+        m_tools.Redo();
     }
+}
+
+bool StageForm::OnPointTyped(int point, std::string_view text) {
+    m_changed.insert(kCurveTable);  // shown again even when unchanged: the typed text goes
+    return m_tools.OnPointTyped(point, text);
+}
+
+void StageForm::OnTableSelected(const PointSet& rows) {
+    m_graph.SetSelection(rows);
 }
 
 // ---- creation and refresh ------------------------------------------------------------------
@@ -260,10 +270,8 @@ void StageForm::InitialiseFields() {
 }
 
 void StageForm::OnUpdate(int hint) {
-    if (hint == kHintReplaced) {
-        m_undo = CurveUndoStack{};
-    }
     if (hint != 0) {
+        m_tools.OnDocumentReplaced(hint == kHintReplaced);
         ShowAll();
     }
 }
@@ -336,6 +344,7 @@ void StageForm::ApplyStageVisibility() {
                          kAxisName,
                          kAxisEnd,
                          kGraph,
+                         kCurveTable,
                          kSmoothWhenDragging,
                          kResetToStraightLine,
                          kSmoothPoints,
@@ -451,6 +460,7 @@ void StageForm::OnInput2WillSelected(int index) {
 
 void StageForm::OnStageSelected(int index) {
     m_currentStage = index == 1 ? 1 : 0;
+    m_graph.SetSelection({});  // the points chosen were the other curve's
     ShowStage();
 }
 
@@ -548,7 +558,7 @@ void StageForm::OnValueChanged(int id, double v) {
             UpdateGraphEnd();
             break;
         case kStart:
-            SnapshotCurve(true);
+            m_tools.SnapshotCurve();
             stage.Percent[0] = static_cast<std::uint8_t>(Truncate(v));
             UpdateGraphStart();
             // With Smooth on the neighbours followed the new start point: the record takes
@@ -557,21 +567,21 @@ void StageForm::OnValueChanged(int id, double v) {
             ShowFinalPercent();
             break;
         case kFinal:
-            SnapshotCurve(true);
+            m_tools.SnapshotCurve();
             stage.Percent[kPercentPoints - 1] = static_cast<std::uint8_t>(Truncate(v));
             UpdateGraphEnd();
             SetStageCurve(m_graph.GetPercents());
             ShowStartPercent();
             break;
         case kDelay:
-            SnapshotCurve(true);
+            m_tools.SnapshotCurve();
             stage.Delay_Time = static_cast<std::uint8_t>(Truncate(v * 10));
             ShowDelay();
             m_graph.SetRange(XStart(), XEnd());
             UpdateGraphStart();
             break;
         case kRampTime:
-            SnapshotCurve(true);
+            m_tools.SnapshotCurve();
             stage.Ramp_Time = static_cast<std::uint8_t>(Truncate(v * 10));
             ShowRampTime();
             UpdateGraphEnd();
@@ -661,68 +671,49 @@ void StageForm::ApplyPressureUnits(bool convert) {
     }
 }
 
-// ---- curve commands ------------------------------------------------------------------------
-
-void StageForm::SnapshotCurve(bool push) {
-    if (push) {
-        m_undo.Push(StageCurve());
-        Show(kUndo, true);
-    } else if (!m_undo.CanUndo()) {
-        Show(kUndo, false);
-    }
-    UpdateRedoButton();
-}
+// ---- the curve tools' host ----------------------------------------------------------------
 
 void StageForm::UpdateRedoButton() {
-    Show(kRedo, Present(Stage()) && m_undo.CanRedo());
+    Show(kRedo, Present(Stage()) && m_tools.CanRedo());
 }
 
-void StageForm::SmoothPoints() {
-    SnapshotCurve(true);
-    Curve curve = StageCurve();
-    zentrik::SmoothPoints(curve);
-    SetStageCurve(curve);
-    RefreshGraph();
-}
-
-void StageForm::ResetToStraightLine() {
-    SnapshotCurve(true);
-    Curve curve = StageCurve();
-    zentrik::ResetToStraightLine(curve);
-    SetStageCurve(curve);
-    RefreshGraph();
-}
-
-void StageForm::UndoCurve() {
-    const std::optional<Curve> restored = m_undo.Undo(StageCurve());
-    if (!restored) {
-        return;
+void StageForm::ShowCurve(bool refreshGraph) {
+    if (refreshGraph) {
+        RefreshGraph();
     }
-    SetStageCurve(*restored);
     ShowStartPercent();
     ShowFinalPercent();
-    SnapshotCurve(false);
-    RefreshGraph();
 }
 
-void StageForm::RedoCurve() {
-    const std::optional<Curve> restored = m_undo.Redo(StageCurve());
-    if (!restored) {
-        return;
+void StageForm::ShowStageSettings(int stage) {
+    if (stage != m_currentStage) {
+        // The value rules for that stage, as showing it runs them; then the stage on display.
+        const int shown = m_currentStage;
+        m_currentStage = stage;
+        ShowStage();
+        m_currentStage = shown;
     }
-    SetStageCurve(*restored);
-    ShowStartPercent();
-    ShowFinalPercent();
-    Show(kUndo, true);
+    ShowStage();
+}
+
+void StageForm::HistoryChanged(History change) {
+    switch (change) {
+        case History::Pushed:
+        case History::Redone:
+            if (Present(Stage())) {
+                Show(kUndo, true);
+            }
+            break;
+        case History::Undone:
+            if (!m_tools.CanUndo()) {
+                Show(kUndo, false);  // the last step is gone
+            }
+            break;
+        case History::Forgotten:
+            break;  // the button follows the visibility rules, as after a change of stage
+    }
+    m_changed.insert(kUndo);  // what follows the history (the menu's Undo) is shown again
     UpdateRedoButton();
-    RefreshGraph();
-}
-
-void StageForm::OnCurveDragged() {
-    SnapshotCurve(true);
-    SetStageCurve(m_graph.GetPercents());
-    ShowStartPercent();
-    ShowFinalPercent();
 }
 
 void StageForm::OnSmoothWhenDragging(bool checked) {

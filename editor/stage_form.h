@@ -10,7 +10,7 @@
 #include "config/config_document.h"
 #include "editor/curve_graph_model.h"
 #include "editor/curve_math.h"
-#include "editor/curve_undo_stack.h"
+#include "editor/curve_tools.h"
 #include "editor/numeric_field.h"
 
 namespace zentrik {
@@ -33,7 +33,10 @@ struct ControlState {
 //
 // Numeric fields follow the edit control's contract: SetValue with notification reports the
 // value to OnValueChanged as a change by the user would; without it, it only shows the value.
-class StageForm {
+//
+// The curve commands and their history are CurveTools' (curve_tools.h); the form hands them
+// its buttons and keys and shows what they change.
+class StageForm : private CurveToolsHost {
   public:
     StageForm(ConfigDocument& doc, AppSettings& settings);
     StageForm(const StageForm&) = delete;
@@ -52,14 +55,16 @@ class StageForm {
     void OnUpdate(int hint);
 
     // ---- state, for the window
-    int CurrentStage() const { return m_currentStage; }
+    int CurrentStage() const override { return m_currentStage; }
     const ControlState& Control(int id) const;
     const NumericField& Field(int id) const;
     bool IsField(int id) const { return m_fields.count(id) != 0; }
     CurveGraphModel& Graph() { return m_graph; }
     const CurveGraphModel& Graph() const { return m_graph; }
-    bool UndoAvailable() const { return m_undo.CanUndo(); }
-    bool RedoAvailable() const { return m_undo.CanRedo(); }
+    CurveTools& Tools() { return m_tools; }
+    const CurveTools& Tools() const { return m_tools; }
+    bool UndoAvailable() const { return m_tools.CanUndo(); }
+    bool RedoAvailable() const { return m_tools.CanRedo(); }
     // The ids whose state changed since the last call.
     std::set<int> TakeChanges();
 
@@ -74,9 +79,13 @@ class StageForm {
     // document). False when it is not a number: the field keeps its value.
     bool OnFieldTyped(int id, std::string_view text);
     void OnFieldStepped(int id, int steps);
-    // Undo and Redo from the keyboard, which act only while the stage's curve is on the form.
+    // Undo and Redo from the keyboard or the menu, when CurveTools says they act now.
     void UndoFromKeyboard();
     void RedoFromKeyboard();
+    // The table of the curve's points: a percent typed for a point (false when it is not a
+    // number), and the rows the user selected.
+    bool OnPointTyped(int point, std::string_view text);
+    void OnTableSelected(const PointSet& rows);
 
     // ---- filling the form from the document
     // Showing never changes the document: a value outside its field's range, a list value no
@@ -95,13 +104,6 @@ class StageForm {
     void NormaliseMapTrigger();
     void NormaliseMapEnd();
 
-    // ---- the curve commands
-    void SmoothPoints();
-    void ResetToStraightLine();
-    void UndoCurve();
-    void RedoCurve();
-    // The graph reports the end of a drag.
-    void OnCurveDragged();
     void OnSmoothWhenDragging(bool checked);
 
   private:
@@ -143,8 +145,12 @@ class StageForm {
     void ShowDelay();
     void ShowRampTime();
     void ShowMapAxis();
-    void SnapshotCurve(bool push);
     void UpdateRedoButton();
+
+    // CurveToolsHost
+    void ShowCurve(bool refreshGraph) override;
+    void ShowStageSettings(int stage) override;
+    void HistoryChanged(History change) override;
 
     // Document access for the current stage.
     StageConfig& Stage();
@@ -162,8 +168,8 @@ class StageForm {
     ConfigDocument& m_doc;
     AppSettings& m_settings;
     int m_currentStage = 0;
-    CurveUndoStack m_undo;
     CurveGraphModel m_graph;
+    CurveTools m_tools;
     std::map<int, ControlState> m_controls;
     std::map<int, NumericField> m_fields;
     std::set<int> m_changed;

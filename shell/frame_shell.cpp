@@ -37,22 +37,6 @@ MessageAnswer SafeAnswer(MessageButtons buttons) {
 
 }  // namespace
 
-FrameShell::FrameShell(ShellSkin& skin, CQuarnelDoc& doc, AppSettings& settings,
-                       std::unique_ptr<BridgeList> bridges)
-    : m_skin(skin),
-      m_doc(doc),
-      m_settings(settings),
-      m_scanner(std::move(bridges)),
-      m_link(*this, m_port, settings, this),
-      m_upgrade(m_link, *this),
-      m_statusText(texts::kIdleText) {
-    // A verify that finds a difference says which, in the form's words.
-    m_link.SetDifferenceLister(DifferenceLines);
-    // The last word before a configuration goes: what was checked when the command was given
-    // may have been replaced while the upload waited in the queue.
-    m_link.SetUploadGuard([this](const ConfigDocument&) { return m_doc.Check().empty(); });
-}
-
 template <typename Call>
 auto FrameShell::RunModal(Call&& call) {
     ++m_modalDepth;
@@ -64,6 +48,26 @@ auto FrameShell::RunModal(Call&& call) {
         }
     } after{*this};
     return call();
+}
+
+FrameShell::FrameShell(ShellSkin& skin, CQuarnelDoc& doc, AppSettings& settings,
+                       std::unique_ptr<BridgeList> bridges)
+    : m_skin(skin),
+      m_doc(doc),
+      m_settings(settings),
+      m_scanner(std::move(bridges)),
+      m_link(*this, m_port, settings, this),
+      m_upgrade(m_link, *this),
+      m_edit([this](const NumberPrompt& prompt) -> std::optional<std::string> {
+          auto text = RunModal([&] { return m_skin.AskNumber(prompt); });
+          return m_closePending ? std::nullopt : text;
+      }),
+      m_statusText(texts::kIdleText) {
+    // A verify that finds a difference says which, in the form's words.
+    m_link.SetDifferenceLister(DifferenceLines);
+    // The last word before a configuration goes: what was checked when the command was given
+    // may have been replaced while the upload waited in the queue.
+    m_link.SetUploadGuard([this](const ConfigDocument&) { return m_doc.Check().empty(); });
 }
 
 FrameShell::~FrameShell() {
@@ -90,6 +94,15 @@ void FrameShell::Create() {
 // ---- commands --------------------------------------------------------------------------------
 
 void FrameShell::OnCommand(int id) {
+    if (EditCommands::Handles(id)) {
+        m_skin.CommitPendingInput();
+        if (const std::optional<std::string> status = m_edit.Run(id)) {
+            SetStatusText(*status);
+        }
+        m_doc.UpdateAllViews(0);
+        Refresh();
+        return;
+    }
     switch (id) {
         case texts::kIdUpload:
             QueueCommand(RequestType::UploadConfig);
@@ -312,6 +325,10 @@ void FrameShell::QueueCommand(RequestType type) {
 
 CommandState FrameShell::Command(int id) const {
     CommandState state;
+    if (EditCommands::Handles(id)) {
+        state.enabled = m_edit.Enabled(id);
+        return state;
+    }
     switch (id) {
         case texts::kIdUpload:
         case texts::kIdDownload:

@@ -15,6 +15,7 @@
 #include "link/discovery/port_scanner.h"
 #include "link/link_host.h"
 #include "link/serial/port_event_sink.h"
+#include "shell/edit_commands.h"
 #include "shell/notice_countdown.h"
 #include "shell/quarnel_doc.h"
 #include "shell/shell_skin.h"
@@ -66,6 +67,9 @@ class FrameShell : public LinkHost, public PortEventSink {
     void OnDestroy();
 
     // ---- commands (ids in shell_texts.h)
+    // The form the Edit menu's commands act on (nullptr: none); after each of them the
+    // document's views show what it changed (an update with hint 0).
+    void SetForm(StageForm* form) { m_edit.SetForm(form); }
     void OnCommand(int id);
     CommandState Command(int id) const;
     // The Port submenu as it is now: Automatic and every serial device the system lists. The
@@ -173,6 +177,7 @@ class FrameShell : public LinkHost, public PortEventSink {
     ControllerLink m_link;
     FirmwareUpgrade m_upgrade;
     UpgradeProgress m_progress;
+    EditCommands m_edit;
     std::string m_statusText;
     std::vector<PortChoice> m_portChoices;  // as last listed
     std::string m_configFile;

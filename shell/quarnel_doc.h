@@ -12,7 +12,8 @@ namespace zentrik {
 class DocumentView {
   public:
     virtual ~DocumentView() = default;
-    // hint 0: nothing to refresh; a non-zero hint refills everything.
+    // hint 0: nothing to refill, only what the form's own state changed to show; a non-zero
+    // hint refills everything.
     virtual void OnUpdate(int hint) = 0;
 };
 

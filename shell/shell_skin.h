@@ -31,6 +31,16 @@ struct BoxRequest {
     std::vector<std::string> items;
 };
 
+// A number asked of the user: the dialog's caption, the label over its field, the text the
+// field starts with, and a line under it saying why the last answer was not taken (empty for
+// none).
+struct NumberPrompt {
+    std::string caption;
+    std::string label;
+    std::string text;
+    std::string error;
+};
+
 // What the user chose in the comparison with the controller.
 enum class CompareChoice { Close, UseControllers, UploadThis };
 
@@ -66,6 +76,9 @@ class ShellSkin {
                                                         std::string_view filterName,
                                                         std::string_view pattern,
                                                         std::string_view suggestedName) = 0;
+    // A small dialog asking for a number: the text typed when OK was pressed; nothing when
+    // cancelled.
+    virtual std::optional<std::string> AskNumber(const NumberPrompt& prompt) = 0;
     // The comparison's dialog: one row per difference, columns "Setting", "This Computer"
     // and "Controller", buttons "&Use Controller's", "&Upload This" and "Close".
     virtual CompareChoice RunCompare(const std::vector<ConfigDifference>& rows) = 0;

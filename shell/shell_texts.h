@@ -38,9 +38,18 @@ inline constexpr int kIdExportSetupSheet = 32910;
 // The Port submenu's devices, in the order the system lists them.
 inline constexpr int kIdPortFirst = 32800;
 inline constexpr int kIdPortLast = 32899;
+// The Edit menu: the form's Undo and Redo, and the curve commands.
+inline constexpr int kIdEditUndo = 32901;
+inline constexpr int kIdEditRedo = 32902;
+inline constexpr int kIdScalePoints = 32903;
+inline constexpr int kIdAddToPoints = 32904;
+inline constexpr int kIdInterpolatePoints = 32905;
+inline constexpr int kIdCopyCurve = 32906;
+inline constexpr int kIdCopyAllSettings = 32907;
 
 // Menus.
 inline constexpr const char* kMenuFile = "&File";
+inline constexpr const char* kMenuEdit = "&Edit";
 inline constexpr const char* kMenuView = "&View";
 inline constexpr const char* kMenuController = "&Controller";
 inline constexpr const char* kMenuHelp = "&Help";
@@ -101,6 +110,27 @@ inline constexpr CommandText kBackupBeforeUpgrade{
     "Back Up Before Upgrade", nullptr};
 inline constexpr CommandText kPortAutomatic{
     kIdPortAutomatic, "&Automatic", "Find the controller's port by itself", "Automatic", nullptr};
+inline constexpr CommandText kEditUndo{kIdEditUndo, "&Undo", "Undo the last change of the curve",
+                                       "Undo", nullptr};
+inline constexpr CommandText kEditRedo{kIdEditRedo, "&Redo", "Redo the change undone last", "Redo",
+                                       nullptr};
+inline constexpr CommandText kScalePoints{
+    kIdScalePoints, "&Scale Points...",
+    "Multiply the selected points, or all points, by a factor in percent", "Scale Points", nullptr};
+inline constexpr CommandText kAddToPoints{
+    kIdAddToPoints, "A&dd to Points...",
+    "Add a number of percent to the selected points, or to all points", "Add to Points", nullptr};
+inline constexpr CommandText kInterpolatePoints{
+    kIdInterpolatePoints, "&Interpolate Points",
+    "Put the points between the first and the last selected point on a straight line",
+    "Interpolate Points", nullptr};
+inline constexpr CommandText kCopyCurve{kIdCopyCurve, "Copy &Curve to the Other Stage",
+                                        "Copy this stage's curve to the other stage",
+                                        "Copy Curve to the Other Stage", nullptr};
+inline constexpr CommandText kCopyAllSettings{kIdCopyAllSettings,
+                                              "Copy &All Settings to the Other Stage",
+                                              "Copy every setting of this stage to the other stage",
+                                              "Copy All Settings to the Other Stage", nullptr};
 inline constexpr CommandText kConnection{kIdConnection, "Disconnected",
                                          "Displays the Controller Connection Status",
                                          "Controller Connection", "Disconnected"};
@@ -115,6 +145,23 @@ inline constexpr CommandKey kCommandKeys[] = {
     {kIdOpenConfiguration, false, 'O'},
     {kIdSaveConfigurationAs, true, 'S'},
 };
+// Undo and Redo: shown in the Edit menu, but a field being typed in keeps them for its own
+// text (Ctrl+Shift+Z is Redo too).
+inline constexpr CommandKey kEditKeys[] = {
+    {kIdEditUndo, false, 'Z'},
+    {kIdEditRedo, false, 'Y'},
+};
+
+// The curve commands' number prompts and status texts.
+inline constexpr const char* kScaleCaption = "Scale Points";
+inline constexpr const char* kScaleLabel = "Multiply the points by (percent, 0 to 1000):";
+inline constexpr const char* kScaleInitial = "100";
+inline constexpr const char* kAddCaption = "Add to Points";
+inline constexpr const char* kAddLabel = "Add to the points (percent, -100 to 100):";
+inline constexpr const char* kAddInitial = "0";
+inline constexpr const char* kNotANumber = "That is not a number: type one, such as 110 or -5.";
+inline constexpr const char* kCurveCopiedFormat = "Curve copied to %s";
+inline constexpr const char* kSettingsCopiedFormat = "All settings copied to %s";
 
 // Port submenu: a device's item (printf format: device, then its identity, then the mark),
 // the USB identity (vendor and product id, then the serial number) and the controller's mark.
@@ -162,6 +209,7 @@ inline constexpr const char* kIgnoreButton = "&Ignore";
 inline constexpr const char* kYesButton = "&Yes";
 inline constexpr const char* kNoButton = "&No";
 inline constexpr const char* kOk = "OK";
+inline constexpr const char* kCancel = "Cancel";
 
 // Firmware file chooser: the standard open-file title.
 inline constexpr const char* kOpenFileTitle = "Open";

@@ -53,6 +53,17 @@ std::optional<std::string> FakeSkin::ChooseFileToSave(std::string_view, std::str
     return fileChoice;
 }
 
+std::optional<std::string> FakeSkin::AskNumber(const NumberPrompt& prompt) {
+    prompts.push_back(prompt);
+    if (numbers.empty()) {
+        ADD_FAILURE() << "unscripted prompt: " << prompt.caption;
+        return std::nullopt;
+    }
+    std::optional<std::string> answer = numbers.front();
+    numbers.pop_front();
+    return answer;
+}
+
 CompareChoice FakeSkin::RunCompare(const std::vector<ConfigDifference>& rows) {
     compares.push_back(rows);
     return compareChoice;

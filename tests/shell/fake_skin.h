@@ -26,13 +26,15 @@ class FakeSkin : public ShellSkin {
     std::deque<MessageAnswer> answers;  // for boxes with a choice; an unscripted one fails
     std::function<void(const BoxRequest&)> duringBox;
     std::function<void()> duringNotice;
-    std::optional<std::string> fileChoice;  // what the open and save dialogs answer
+    std::optional<std::string> fileChoice;           // what the open and save dialogs answer
+    std::deque<std::optional<std::string>> numbers;  // what the number prompts answer
     CompareChoice compareChoice = CompareChoice::Close;
 
     // ---- records
     std::vector<BoxRequest> boxes;
     std::vector<std::string> noticeTitles;
     std::vector<std::vector<ConfigDifference>> compares;
+    std::vector<NumberPrompt> prompts;
     std::string suggestedName;
     std::vector<std::string> browsed;  // the files shown in the browser
     int endModalsCalls = 0;
@@ -62,6 +64,7 @@ class FakeSkin : public ShellSkin {
     std::optional<std::string> ChooseFileToSave(std::string_view title, std::string_view filterName,
                                                 std::string_view pattern,
                                                 std::string_view suggestedName) override;
+    std::optional<std::string> AskNumber(const NumberPrompt& prompt) override;
     CompareChoice RunCompare(const std::vector<ConfigDifference>& rows) override;
     void EndModalsForClose() override;
     void PostClose() override { ++postCloseCalls; }

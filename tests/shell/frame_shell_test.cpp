@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "config/config_persistence.h"
+#include "editor/stage_form.h"
 #include "fake_skin.h"
 #include "link/serial/device_name.h"
 #include "shell/notice_countdown.h"
 #include "shell/shell_texts.h"
 #include "shell/upgrade_progress.h"
+#include "support/sample_config.h"
 #include "support/switchable_bridges.h"
 #include "support/test_environment.h"
 #include "support/test_paths.h"
@@ -110,6 +112,51 @@ TEST_F(FrameShellTest, ThePortBoxCarriesWhyAndWhatToDo) {
     EXPECT_EQ(m_skin.boxes[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(m_skin.boxes[0].buttons, MessageButtons::Ok);
     EXPECT_FALSE(m_skin.boxes[0].detail.empty());
+}
+
+TEST_F(FrameShellTest, TheEditMenuRunsTheFormsCurveCommandsAndAsksForTheirNumbers) {
+    for (int id = texts::kIdEditUndo; id <= texts::kIdCopyAllSettings; ++id) {
+        EXPECT_FALSE(m_shell->Command(id).enabled) << id;  // no form yet
+    }
+    m_doc.Document() = SampleConfigDocument();
+    StageForm form(m_doc.Document(), m_settings);
+    form.OnInitialUpdate();
+    struct View : DocumentView {
+        int updates = 0;
+        void OnUpdate(int hint) override { updates += hint == 0; }
+    } view;
+    m_doc.AddView(&view);
+    m_shell->SetForm(&form);
+    EXPECT_FALSE(m_shell->Command(texts::kIdEditUndo).enabled);
+    EXPECT_TRUE(m_shell->Command(texts::kIdScalePoints).enabled);
+
+    // Not a number: asked again with a note; the number taken is offered the next time.
+    const std::uint8_t before = m_doc.Document().record.stage[0].Percent[10];
+    m_skin.numbers = {"lots", "50"};
+    m_shell->OnCommand(texts::kIdScalePoints);
+    ASSERT_EQ(m_skin.prompts.size(), 2u);
+    EXPECT_EQ(m_skin.prompts[0].caption, "Scale Points");
+    EXPECT_EQ(m_skin.prompts[0].text, "100");
+    EXPECT_TRUE(m_skin.prompts[0].error.empty());
+    EXPECT_EQ(m_skin.prompts[1].text, "lots");
+    EXPECT_FALSE(m_skin.prompts[1].error.empty());
+    EXPECT_EQ(m_doc.Document().record.stage[0].Percent[10], before / 2);
+    EXPECT_EQ(m_skin.commits, 1);
+    EXPECT_EQ(view.updates, 1);
+    m_skin.numbers = {std::nullopt};
+    m_shell->OnCommand(texts::kIdScalePoints);
+    EXPECT_EQ(m_skin.prompts.back().text, "50");
+
+    ASSERT_TRUE(m_shell->Command(texts::kIdEditUndo).enabled);
+    m_shell->OnCommand(texts::kIdEditUndo);
+    EXPECT_EQ(m_doc.Document().record.stage[0].Percent[10], before);
+    EXPECT_TRUE(m_shell->Command(texts::kIdEditRedo).enabled);
+
+    m_shell->OnCommand(texts::kIdCopyCurve);
+    EXPECT_EQ(m_shell->StatusText(), "Curve copied to Stage 2");
+    EXPECT_EQ(m_doc.Document().record.stage[1].Percent[10], before);
+    m_doc.RemoveView(&view);
+    m_shell->SetForm(nullptr);
 }
 
 TEST(NoticeCountdown, FifteenTicksFromOkFifteenSecondsToClosing) {

@@ -9,6 +9,7 @@
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "editor/editor_texts.h"
 
@@ -35,6 +36,11 @@ const QColor kAreaColour(100, 220, 100, 190);
 const QColor kMarkerCentre(240, 240, 240);
 const QColor kMarkerSurround(90, 190, 220);
 const QColor kOutOfRangeSurround(220, 40, 40);
+constexpr int kBandAlpha = 60;
+// A selected point's sprite: the marker with a ring round it.
+constexpr int kSelectedMarkerSize = kMarkerSize + 8;
+// How far a line of the curve reaches either side of its points.
+constexpr double kPenReach = 2.0;
 
 QPointF ToQt(const GraphPoint& p) {
     return {p.x, p.y};
@@ -97,9 +103,10 @@ void CCurveGraph::AfterInput(const QPoint& tipAt) {
 
 void CCurveGraph::mousePressEvent(QMouseEvent* event) {
     // Qt grabs the mouse for the widget that took the press until the button is released.
-    if (event->button() == Qt::LeftButton &&
+    if (event->button() == Qt::LeftButton) {
         m_model.MouseDown(static_cast<float>(event->position().x()),
-                          static_cast<float>(event->position().y()))) {
+                          static_cast<float>(event->position().y()),
+                          event->modifiers().testFlag(Qt::ShiftModifier));
         event->accept();
         AfterInput(event->globalPosition().toPoint());
         return;
@@ -115,7 +122,7 @@ void CCurveGraph::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CCurveGraph::mouseReleaseEvent(QMouseEvent* event) {
-    if (m_model.IsDragging() && event->button() == Qt::LeftButton) {
+    if (m_model.HasMouse() && event->button() == Qt::LeftButton) {
         m_model.MouseUp(static_cast<float>(event->position().x()),
                         static_cast<float>(event->position().y()));
         event->accept();
@@ -152,11 +159,14 @@ void CCurveGraph::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_PageDown:
             key = GraphKey::PageDown;
             break;
+        case Qt::Key_Escape:
+            key = GraphKey::Escape;
+            break;
         default:
             QWidget::keyPressEvent(event);
             return;
     }
-    if (!m_model.Key(key)) {
+    if (!m_model.Key(key, event->modifiers().testFlag(Qt::ShiftModifier))) {
         QWidget::keyPressEvent(event);
         return;
     }
@@ -180,6 +190,7 @@ void CCurveGraph::focusOutEvent(QFocusEvent* event) {
 void CCurveGraph::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) {
         m_model.bufferClean();
+        m_selectedMarker = QPixmap();  // drawn in the palette's highlight
         update();
     }
     QWidget::changeEvent(event);
@@ -201,16 +212,18 @@ void CCurveGraph::RenderBackground() {
     ++m_backgroundRenders;
 }
 
-void CCurveGraph::paintEvent(QPaintEvent* /*event*/) {
+void CCurveGraph::paintEvent(QPaintEvent* event) {
     const qreal ratio = devicePixelRatioF();
     if (m_model.BackgroundDirty() || m_background.devicePixelRatio() != ratio ||
         m_background.size() != size() * ratio) {
         RenderBackground();
     }
     ++m_paints;
+    const QRect exposed = event->rect();
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background);
-    DrawForeground(painter);
+    painter.drawPixmap(exposed, m_background,
+                       QRectF(exposed.topLeft() * ratio, exposed.size() * ratio));
+    DrawForeground(painter, exposed);
 }
 
 void CCurveGraph::DrawBackground(QPainter& painter) {
@@ -248,76 +261,142 @@ void CCurveGraph::DrawBackground(QPainter& painter) {
     }
 }
 
-QPixmap CCurveGraph::RenderMarker(qreal ratio, const QColor& surround) {
+void CCurveGraph::RenderMarkers(qreal ratio) {
     // A 12 x 12 circle with its outline, on a transparent square one pixel larger each side.
-    const int side = kMarkerSize + 2;
-    QPixmap sprite(QSize(side, side) * ratio);
-    sprite.setDevicePixelRatio(ratio);
-    sprite.fill(Qt::transparent);
-    QPainter painter(&sprite);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QPointF centre(side / 2.0, side / 2.0);
+    // A selected point's is filled with the palette's highlight and ringed with it.
+    const auto sprite = [ratio](int side) {
+        QPixmap pixmap(QSize(side, side) * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        return pixmap;
+    };
     const double radius = kMarkerSize / 2.0;
-    QRadialGradient marker(centre, radius, centre - QPointF(3, 3));
-    marker.setColorAt(0.0, kMarkerCentre);
-    marker.setColorAt(1.0, surround);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(marker);
-    painter.drawEllipse(centre, radius, radius);
-    painter.end();
-    return sprite;
+    const auto drawMarker = [radius](QPainter& painter, QPointF centre, const QColor& surround) {
+        QRadialGradient marker(centre, radius, centre - QPointF(3, 3));
+        marker.setColorAt(0.0, kMarkerCentre);
+        marker.setColorAt(1.0, surround);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(marker);
+        painter.drawEllipse(centre, radius, radius);
+    };
+    // A point whose value lies above the plot is drawn on its edge, ringed in red.
+    for (auto [pixmap, surround] : {std::pair{&m_marker, kMarkerSurround},
+                                    std::pair{&m_outOfRangeMarker, kOutOfRangeSurround}}) {
+        *pixmap = sprite(kMarkerSize + 2);
+        QPainter painter(pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        drawMarker(painter, QPointF(radius + 1, radius + 1), surround);
+    }
+    const QColor highlight = palette().color(QPalette::Highlight);
+    m_selectedMarker = sprite(kSelectedMarkerSize);
+    QPainter painter(&m_selectedMarker);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPointF centre(kSelectedMarkerSize / 2.0, kSelectedMarkerSize / 2.0);
+    drawMarker(painter, centre, highlight);
+    painter.setPen(QPen(highlight, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(centre, radius + 2.5, radius + 2.5);
 }
 
-void CCurveGraph::DrawForeground(QPainter& painter) {
-    painter.setRenderHint(QPainter::Antialiasing);
+void CCurveGraph::DrawForeground(QPainter& painter, const QRect& exposed) {
     const PlotRect& plot = m_model.Plot();
     const auto& points = m_model.Points();
     const double bottom = plot.Bottom();
     const double right = plot.Right();
+    const double exposedLeft = exposed.left();
+    const double exposedRight = exposed.right() + 1;
 
+    // Only the part of the curve over the stretch being painted, from the last point left of
+    // it to the first point right of it: a drag paints a few segments, not the whole curve.
+    int first = 0;
+    int last = kLast;
+    for (int i = 0; i < kPercentPoints; ++i) {
+        if (points[static_cast<std::size_t>(i)].x <= exposedLeft - kPenReach) {
+            first = i;
+        }
+    }
+    for (int i = kLast; i >= 0; --i) {
+        if (points[static_cast<std::size_t>(i)].x >= exposedRight + kPenReach) {
+            last = i;
+        }
+    }
+    // The area: up from the bottom to the first point, along the points, then across to the
+    // right edge at point 19's height and down (or straight down from the last point). The
+    // line follows every edge of it but the bottom and the right one.
     QPolygonF area;
     area.reserve(kPercentPoints + 3);
-    area << QPointF(points[0].x, bottom);
-    for (const GraphPoint& p : points) {
-        area << ToQt(p);
+    area << QPointF(points[static_cast<std::size_t>(first)].x, bottom);
+    for (int i = first; i <= last; ++i) {
+        area << ToQt(points[static_cast<std::size_t>(i)]);
     }
-    area << QPointF(right, points[kLast].y) << QPointF(right, bottom);
+    const int lineStart = first == 0 ? 0 : 1;
+    int lineCount = static_cast<int>(area.size()) - lineStart;
+    if (last == kLast) {
+        area << QPointF(right, points[kLast].y) << QPointF(right, bottom);
+        ++lineCount;
+    } else {
+        area << QPointF(points[static_cast<std::size_t>(last)].x, bottom);
+    }
     // The area's edges lie under the antialiased line, so the fill itself can do without.
-    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
     painter.setBrush(kAreaColour);
     painter.drawPolygon(area, Qt::OddEvenFill);
     painter.setRenderHint(QPainter::Antialiasing);
-
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawPolyline(area.constData(), kPercentPoints + 2);
+    painter.drawPolyline(area.constData() + lineStart, lineCount);
 
-    // The 20 markers are one sprite, drawn once per pixel ratio.
+    // The 20 markers are two sprites, drawn once per pixel ratio.
     const qreal ratio = painter.device()->devicePixelRatioF();
-    if (m_marker.isNull() || m_marker.devicePixelRatio() != ratio) {
-        m_marker = RenderMarker(ratio, kMarkerSurround);
-        m_outOfRangeMarker = RenderMarker(ratio, kOutOfRangeSurround);
+    if (m_marker.isNull() || m_selectedMarker.isNull() || m_marker.devicePixelRatio() != ratio) {
+        RenderMarkers(ratio);
     }
-    const double radius = kMarkerSize / 2.0;
-    const double half = kMarkerSize / 2.0 + 1;
+    const PointSet& selection = m_model.Selection();
     for (int i = 0; i < kPercentPoints; ++i) {
+        const GraphPoint& p = points[static_cast<std::size_t>(i)];
+        const bool selected = selection.test(static_cast<std::size_t>(i));
+        const double half = (selected ? kSelectedMarkerSize : kMarkerSize + 2) / 2.0;
+        if (p.x + half < exposedLeft || p.x - half > exposedRight) {
+            continue;
+        }
         // On whole device pixels, so the sprite is copied rather than resampled.
-        const QPointF corner = ToQt(points[static_cast<std::size_t>(i)]) - QPointF(half, half);
+        const QPointF corner = ToQt(p) - QPointF(half, half);
         painter.drawPixmap(
             QPointF(std::round(corner.x() * ratio) / ratio, std::round(corner.y() * ratio) / ratio),
-            m_model.OutOfRange(i) ? m_outOfRangeMarker : m_marker);
+            selected ? m_selectedMarker : (m_model.OutOfRange(i) ? m_outOfRangeMarker : m_marker));
     }
 
+    if (m_model.IsBanding()) {
+        const PlotRect band = m_model.Band();
+        QColor fill = palette().color(QPalette::Highlight);
+        fill.setAlpha(kBandAlpha);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1));
+        painter.setBrush(fill);
+        painter.drawRect(QRectF(band.left, band.top, band.width, band.height));
+    }
     if (hasFocus()) {
-        const QColor highlight = palette().color(QPalette::Highlight);
+        DrawFocus(painter, exposed);
+    }
+}
+
+void CCurveGraph::DrawFocus(QPainter& painter, const QRect& exposed) {
+    const QColor highlight = palette().color(QPalette::Highlight);
+    if (m_model.SelectedIndex() >= 0) {
+        const double ring = kMarkerSize / 2.0 + 3;
+        painter.setPen(QPen(highlight, 2));
         painter.setBrush(Qt::NoBrush);
-        if (m_model.SelectedIndex() >= 0) {
-            painter.setPen(QPen(highlight, 2));
-            painter.drawEllipse(PointPosition(m_model.SelectedIndex()), radius + 3, radius + 3);
+        painter.drawEllipse(PointPosition(m_model.SelectedIndex()), ring, ring);
+    }
+    // A frame of the highlight round the control, within the stretch being painted only.
+    const QRect bounds = rect();
+    for (const QRect& edge : {QRect(bounds.left(), bounds.top(), bounds.width(), 1),
+                              QRect(bounds.left(), bounds.bottom(), bounds.width(), 1),
+                              QRect(bounds.left(), bounds.top(), 1, bounds.height()),
+                              QRect(bounds.right(), bounds.top(), 1, bounds.height())}) {
+        const QRect shown = edge & exposed;
+        if (!shown.isEmpty()) {
+            painter.fillRect(shown, highlight);
         }
-        painter.setPen(QPen(highlight, 1, Qt::DotLine));
-        painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
     }
 }
 

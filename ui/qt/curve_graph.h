@@ -12,8 +12,9 @@ namespace zentrik {
 // holds and hands it the window's size, the mouse and the keys. Painting is in two layers:
 // the static one (fill, shadow, gradient plot area, border, grid) is rendered into a pixmap at
 // the widget's device pixel ratio and kept until the model asks for it again; the curve (area,
-// line, markers) is drawn on every paint. After each input it emits changed(), so that the
-// form shows what the end of a drag changed.
+// line, markers, the selection and the band being drawn) is drawn on every paint, within the
+// stretch being painted only. After each input it emits changed(), so that the form shows
+// what the input changed.
 class CCurveGraph : public QWidget {
     Q_OBJECT
   public:
@@ -50,17 +51,20 @@ class CCurveGraph : public QWidget {
     void ShowTip(const QPoint& globalPos);
     void RenderBackground();
     void DrawBackground(QPainter& painter);
-    void DrawForeground(QPainter& painter);
-    // One point's marker, its ring in `surround`, at the pixel ratio.
-    static QPixmap RenderMarker(qreal ratio, const QColor& surround);
+    void DrawForeground(QPainter& painter, const QRect& exposed);
+    void DrawFocus(QPainter& painter, const QRect& exposed);
+    void RenderMarkers(qreal ratio);
 
     CurveGraphModel& m_model;
     QString m_shownTip;
     QPixmap m_background;
     int m_backgroundRenders = 0;
     int m_paints = 0;
-    QPixmap m_marker;            // one point's marker at the current pixel ratio
-    QPixmap m_outOfRangeMarker;  // the marker of a point whose value lies above the plot
+    // One point's marker, an out-of-range point's (ringed in red) and a selected point's, at
+    // the current pixel ratio.
+    QPixmap m_marker;
+    QPixmap m_outOfRangeMarker;
+    QPixmap m_selectedMarker;
 };
 
 }  // namespace zentrik

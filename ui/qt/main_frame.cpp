@@ -25,6 +25,7 @@
 #include "ui/qt/controller_tool_bar.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/notice_dlg.h"
+#include "ui/qt/number_prompt_dlg.h"
 #include "ui/qt/quarnel_view.h"
 #include "ui/qt/resources.h"
 #include "ui/qt/status_panes.h"
@@ -109,12 +110,29 @@ void CMainFrame::CreateCommands() {
         m_commands.push_back(action);
         return action;
     };
-    for (const texts::CommandText& command :
-         {texts::kExit, texts::kViewToolBar, texts::kViewStatusBar, texts::kUpload,
-          texts::kDownload, texts::kControllerInfo, texts::kUpgradeFirmware, texts::kScan,
-          texts::kAbout, texts::kConnection, texts::kOpenConfiguration, texts::kSaveConfigurationAs,
-          texts::kExportSetupSheet, texts::kCompare, texts::kVerifyUpload,
-          texts::kBackupBeforeUpgrade}) {
+    for (const texts::CommandText& command : {texts::kExit,
+                                              texts::kViewToolBar,
+                                              texts::kViewStatusBar,
+                                              texts::kUpload,
+                                              texts::kDownload,
+                                              texts::kControllerInfo,
+                                              texts::kUpgradeFirmware,
+                                              texts::kScan,
+                                              texts::kAbout,
+                                              texts::kConnection,
+                                              texts::kOpenConfiguration,
+                                              texts::kSaveConfigurationAs,
+                                              texts::kExportSetupSheet,
+                                              texts::kCompare,
+                                              texts::kVerifyUpload,
+                                              texts::kBackupBeforeUpgrade,
+                                              texts::kEditUndo,
+                                              texts::kEditRedo,
+                                              texts::kScalePoints,
+                                              texts::kAddToPoints,
+                                              texts::kInterpolatePoints,
+                                              texts::kCopyCurve,
+                                              texts::kCopyAllSettings}) {
         make(command);
     }
     for (const int id : {texts::kIdViewToolBar, texts::kIdViewStatusBar, texts::kIdVerifyUpload,
@@ -127,6 +145,14 @@ void CMainFrame::CreateCommands() {
             static_cast<Qt::Key>(key.letter));
         Command(key.id)->setShortcut(QKeySequence(keys));
     }
+    // A field being typed in takes these keys for its own text before a shortcut sees them.
+    for (const texts::CommandKey& key : texts::kEditKeys) {
+        Command(key.id)->setShortcut(
+            QKeySequence(QKeyCombination(Qt::ControlModifier, static_cast<Qt::Key>(key.letter))));
+    }
+    Command(texts::kIdEditRedo)
+        ->setShortcuts({Command(texts::kIdEditRedo)->shortcut(),
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
     const auto images = [](const char* name) {
         QIcon icon;
@@ -167,6 +193,17 @@ void CMainFrame::CreateMenus() {
     file->addAction(Command(texts::kIdExportSetupSheet));
     file->addSeparator();
     file->addAction(Command(texts::kIdAppExit));
+    QMenu* edit = menu(texts::kMenuEdit, "menuEdit");
+    edit->addAction(Command(texts::kIdEditUndo));
+    edit->addAction(Command(texts::kIdEditRedo));
+    edit->addSeparator();
+    for (const int id :
+         {texts::kIdScalePoints, texts::kIdAddToPoints, texts::kIdInterpolatePoints}) {
+        edit->addAction(Command(id));
+    }
+    edit->addSeparator();
+    edit->addAction(Command(texts::kIdCopyCurve));
+    edit->addAction(Command(texts::kIdCopyAllSettings));
     QMenu* view = menu(texts::kMenuView, "menuView");
     view->addAction(Command(texts::kIdViewToolBar));
     view->addAction(Command(texts::kIdViewStatusBar));
@@ -240,8 +277,12 @@ void CMainFrame::CreateClientArea() {
     m_view = new CQuarnelView(doc.Document(), m_shell.Settings());
     m_view->setObjectName("quarnelView");
     doc.AddView(m_view);
+    // The form lives as long as the frame, whose behaviour is gone before its children go.
+    m_shell.SetForm(&m_view->Form());
     CQuarnelView* view = m_view;
     connect(m_view, &QObject::destroyed, this, [&doc, view] { doc.RemoveView(view); });
+    // Undo and Redo follow the form, and their shortcuts act only while enabled.
+    connect(m_view, &CQuarnelView::formChanged, this, &CMainFrame::RefreshCommands);
 
     // A window narrower or lower than the form scrolls it instead of clipping it.
     m_viewArea = new QScrollArea;
@@ -474,6 +515,15 @@ std::optional<std::string> CMainFrame::ChooseFileToSave(std::string_view title,
     const QString suffix = FromView(pattern);
     dialog.setDefaultSuffix(suffix.startsWith(QStringLiteral("*.")) ? suffix.mid(2) : QString());
     return RunFileDialog(dialog);
+}
+
+std::optional<std::string> CMainFrame::AskNumber(const zentrik::NumberPrompt& prompt) {
+    CNumberPromptDlg dialog(prompt, this);
+    CNumberPromptDlg* raw = &dialog;
+    if (RunModal(dialog, [raw] { raw->reject(); }) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Text().toStdString();
 }
 
 zentrik::CompareChoice CMainFrame::RunCompare(const std::vector<zentrik::ConfigDifference>& rows) {

@@ -6,16 +6,16 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeySequence>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "editor/control_ids.h"
 #include "editor/editor_texts.h"
 #include "editor/form_controls.h"
 #include "ui/qt/curve_graph.h"
+#include "ui/qt/curve_table.h"
 #include "ui/qt/numeric_edit.h"
 
 using namespace zentrik;
@@ -239,6 +239,12 @@ void CQuarnelView::CreateControls() {
     for (const int id : {kAxisStart, kAxisName, kAxisEnd}) {
         make(id, f);
     }
+    // The table of the points, beside the stage frame, after the graph in the tab order.
+    m_table = new CCurveTable(m_form.Graph(), this);
+    m_table->setObjectName(IdName(kCurveTable));
+    m_table->setVisible(m_form.Control(kCurveTable).shown);
+    KeepPlace(m_table);
+    m_controls[kCurveTable] = m_table;
     const auto c = [this](int id) { return m_controls.at(id); };
     // Labels that stand right against their control in this window's grid.
     for (const int id : {kInput2WillLabel, kFrequencyLabel, kPercentLabel}) {
@@ -337,9 +343,12 @@ void CQuarnelView::CreateControls() {
     plot->setRowStretch(0, 1);
     frame->addLayout(plot, 1);
 
+    auto* stage = new QHBoxLayout;
+    stage->addWidget(stageFrame, 1);
+    stage->addWidget(m_table);
     auto* form = new QVBoxLayout(this);
     form->addLayout(top);
-    form->addWidget(stageFrame, 1);
+    form->addLayout(stage, 1);
 
     setTabOrder(c(kFinal), c(kSmoothWhenDragging));
     setTabOrder(redo, m_graph);
@@ -375,26 +384,45 @@ void CQuarnelView::ConnectControls() {
         }
     }
     connect(m_graph, &CCurveGraph::changed, this, &CQuarnelView::Sync);
+    connect(m_table, &CCurveTable::pointTyped, this, [this](int point, const QString& text) {
+        m_form.OnPointTyped(point, text.toStdString());
+        Sync();
+    });
+    connect(m_table, &CCurveTable::rowsSelected, this, [this](const PointSet& rows) {
+        m_form.OnTableSelected(rows);
+        Sync();
+    });
+}
 
-    // The curve commands from the keyboard.
-    const auto shortcut = [this](const QKeySequence& keys, void (StageForm::*command)()) {
-        auto* s = new QShortcut(keys, this);
-        s->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(s, &QShortcut::activated, this, [this, command] {
-            (m_form.*command)();
-            Sync();
-        });
-    };
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), &StageForm::UndoFromKeyboard);
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &StageForm::RedoFromKeyboard);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &StageForm::RedoFromKeyboard);
+void CQuarnelView::keyPressEvent(QKeyEvent* event) {
+    // Undo and Redo that no shortcut took (a form shown without the main window's menu).
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool control = modifiers == Qt::ControlModifier;
+    const bool controlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (control && event->key() == Qt::Key_Z) {
+        m_form.UndoFromKeyboard();
+    } else if ((control && event->key() == Qt::Key_Y) ||
+               (controlShift && event->key() == Qt::Key_Z)) {
+        m_form.RedoFromKeyboard();
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    Sync();
 }
 
 void CQuarnelView::Sync() {
-    for (const int id : m_form.TakeChanges()) {
+    const std::set<int> changes = m_form.TakeChanges();
+    for (const int id : changes) {
         SyncControl(id);
     }
     m_graph->Sync();
+    m_table->Sync(QString::fromStdString(m_form.Control(kAxisName).text),
+                  changes.count(kCurveTable) != 0);
+    if (!changes.empty()) {
+        emit formChanged();
+    }
 }
 
 void CQuarnelView::SyncControl(int id) {
@@ -455,6 +483,7 @@ void CQuarnelView::OnInitialUpdate() {
         SyncControl(id);
     }
     m_graph->Sync();
+    m_table->Sync(QString::fromStdString(m_form.Control(kAxisName).text), true);
     updateGeometry();
 }
 

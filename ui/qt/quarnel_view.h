@@ -11,6 +11,7 @@
 
 namespace zentrik {
 class CCurveGraph;
+class CCurveTable;
 class CNumericEdit;
 }  // namespace zentrik
 
@@ -19,8 +20,13 @@ class CNumericEdit;
 // Every rule lives in StageForm; this class only binds widgets to it.
 //
 // Every control carries its control id in its object name, "id" followed by the number
-// ("id1003" is the RPM Cutoff field, "id1057" the graph, "id1078" the Redo button). Controls
-// without an id (group boxes, the fixed labels) have descriptive names.
+// ("id1003" is the RPM Cutoff field, "id1057" the graph, "id1078" the Redo button, "id1079"
+// the table of the curve's points beside the stage). Controls without an id (group boxes, the
+// fixed labels) have descriptive names.
+//
+// Ctrl+Z and Ctrl+Y (Ctrl+Shift+Z) reach the form's Undo and Redo as the main window's Edit
+// menu's shortcuts; a key press the form's controls leave unhandled does the same, so the keys
+// work in a form shown on its own too.
 //
 // The owner (the main frame) calls OnInitialUpdate once before the window is shown; the
 // document calls OnUpdate with its update hint. The form's size hints give the frame its
@@ -39,6 +45,7 @@ class CQuarnelView : public QWidget, public zentrik::DocumentView {
     zentrik::StageForm& Form() { return m_form; }
     int CurrentStage() const { return m_form.CurrentStage(); }
     zentrik::CCurveGraph* Graph() const { return m_graph; }
+    zentrik::CCurveTable* Table() const { return m_table; }
     // The control with a given id (nullptr for an unknown id).
     QWidget* Control(int id) const;
     zentrik::CNumericEdit* Edit(int id) const;
@@ -48,8 +55,13 @@ class CQuarnelView : public QWidget, public zentrik::DocumentView {
     // Shows again what the form changed.
     void Sync();
 
+  signals:
+    // The form's state changed (what the menu's commands follow too).
+    void formChanged();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void CreateControls();
@@ -59,4 +71,5 @@ class CQuarnelView : public QWidget, public zentrik::DocumentView {
     zentrik::StageForm m_form;
     std::map<int, QWidget*> m_controls;
     zentrik::CCurveGraph* m_graph = nullptr;
+    zentrik::CCurveTable* m_table = nullptr;
 };

@@ -42,10 +42,13 @@ const gp::Color kMarkerCentre(255, 240, 240, 240);
 const gp::Color kMarkerSurround(255, 90, 190, 220);
 // A point whose value lies above the plot: on its top edge, in red.
 const gp::Color kOutOfRangeSurround(255, 220, 40, 40);
+constexpr BYTE kBandAlpha = 60;
+// A selected point's marker is ringed this far out.
+constexpr float kSelectedRing = 2.5f;
 
-gp::Color SystemColour(int index) {
+gp::Color SystemColour(int index, BYTE alpha = 255) {
     const COLORREF c = GetSysColor(index);
-    return gp::Color(255, GetRValue(c), GetGValue(c), GetBValue(c));
+    return gp::Color(alpha, GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
 // The window's resolution: per window where Windows knows it (10, 1607 and later), else the
@@ -100,6 +103,8 @@ std::optional<GraphKey> KeyFor(WPARAM key) {
             return GraphKey::PageUp;
         case VK_NEXT:
             return GraphKey::PageDown;
+        case VK_ESCAPE:
+            return GraphKey::Escape;
         default:
             return std::nullopt;
     }
@@ -187,8 +192,13 @@ LRESULT CCurveGraph::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             OnSize();
             return 0;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS;
+        case WM_GETDLGCODE: {
+            // Escape empties the selection when there is one, rather than going to the dialog.
+            const auto* msg = reinterpret_cast<const MSG*>(lParam);
+            const bool escape = msg != nullptr && msg->message == WM_KEYDOWN &&
+                                msg->wParam == VK_ESCAPE && m_model.Selection().any();
+            return DLGC_WANTARROWS | (escape ? DLGC_WANTMESSAGE : 0);
+        }
         case WM_KEYDOWN:
             if (OnKey(wParam)) {
                 return 0;
@@ -202,7 +212,7 @@ LRESULT CCurveGraph::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CAPTURECHANGED:
             // Capture taken away in the middle of a drag (another window, a box): the drag ends
             // where the mouse was last seen, as if the button had been released there.
-            if (m_model.IsDragging() && reinterpret_cast<HWND>(lParam) != m_hwnd) {
+            if (m_model.HasMouse() && reinterpret_cast<HWND>(lParam) != m_hwnd) {
                 m_model.MouseUp(m_lastX, m_lastY);
                 AfterInput();
             }
@@ -217,7 +227,7 @@ LRESULT CCurveGraph::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         default:
             if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK) {
-                OnMouse(message, lParam);
+                OnMouse(message, wParam, lParam);
                 RelayToTip(message, wParam, lParam);
             }
             break;
@@ -227,7 +237,7 @@ LRESULT CCurveGraph::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---- input ----------------------------------------------------------------------------------
 
-bool CCurveGraph::OnMouse(UINT message, LPARAM lParam) {
+bool CCurveGraph::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     const float x = static_cast<float>(GET_X_LPARAM(lParam)) / m_scale;
     const float y = static_cast<float>(GET_Y_LPARAM(lParam)) / m_scale;
     switch (message) {
@@ -236,7 +246,7 @@ bool CCurveGraph::OnMouse(UINT message, LPARAM lParam) {
             if (GetFocus() != m_hwnd) {
                 SetFocus(m_hwnd);
             }
-            if (m_model.MouseDown(x, y)) {
+            if (m_model.MouseDown(x, y, (wParam & MK_SHIFT) != 0)) {
                 SetCapture(m_hwnd);
             }
             break;
@@ -244,7 +254,7 @@ bool CCurveGraph::OnMouse(UINT message, LPARAM lParam) {
             m_model.MouseMove(x, y);
             break;
         case WM_LBUTTONUP:
-            if (!m_model.IsDragging()) {
+            if (!m_model.HasMouse()) {
                 return false;
             }
             // The drag ends first, so the capture's release below is no longer taken as a
@@ -263,7 +273,7 @@ bool CCurveGraph::OnMouse(UINT message, LPARAM lParam) {
 
 bool CCurveGraph::OnKey(WPARAM key) {
     const std::optional<GraphKey> graphKey = KeyFor(key);
-    if (!graphKey || !m_model.Key(*graphKey)) {
+    if (!graphKey || !m_model.Key(*graphKey, (GetKeyState(VK_SHIFT) & 0x8000) != 0)) {
         return false;
     }
     AfterInput();
@@ -422,6 +432,9 @@ void CCurveGraph::Paint(HDC target, const RECT& area) {
         graphics.SetClip(gp::Rect(x, y, w, h));
         graphics.ScaleTransform(m_scale, m_scale);
         DrawForeground(graphics, x / m_scale, (x + w) / m_scale);
+        if (m_model.IsBanding()) {
+            DrawBand(graphics);
+        }
         if (m_model.Focused()) {
             DrawPickedRing(graphics);
         }
@@ -539,10 +552,15 @@ void CCurveGraph::DrawForeground(gp::Graphics& graphics, float left, float right
     graphics.DrawLines(&line, outline.data() + lineStart, lineCount);
 
     const float radius = kMarkerSize / 2.0f;
+    const PointSet& selection = m_model.Selection();
+    const gp::Color highlight = SystemColour(COLOR_HIGHLIGHT);
+    const gp::Pen selectedRing(highlight, 2.0f);
     for (int i = 0; i < kPercentPoints; ++i) {
         const GraphPoint& point = points[static_cast<std::size_t>(i)];
+        const bool selected = selection.test(static_cast<std::size_t>(i));
+        const float reach = radius + 1.0f + (selected ? kSelectedRing + 1.0f : 0.0f);
         // Only the markers in the stretch being painted: a drag repaints a few of them.
-        if (point.x + radius + 1.0f < left || point.x - radius - 1.0f > right) {
+        if (point.x + reach < left || point.x - reach > right) {
             continue;
         }
         const QualityContainer markerQuality(graphics);
@@ -552,12 +570,27 @@ void CCurveGraph::DrawForeground(gp::Graphics& graphics, float left, float right
         gp::PathGradientBrush marker(&path);
         marker.SetCenterPoint(gp::PointF(point.x - 3.0f, point.y - 3.0f));
         marker.SetCenterColor(kMarkerCentre);
-        gp::Color surround = m_model.OutOfRange(i) ? kOutOfRangeSurround : kMarkerSurround;
+        // A selected point's marker in the system's highlight, ringed with it; a point whose value
+        // lies above the plot in red.
+        gp::Color surround =
+            selected ? highlight : (m_model.OutOfRange(i) ? kOutOfRangeSurround : kMarkerSurround);
         int surroundCount = 1;
         marker.SetSurroundColors(&surround, &surroundCount);
         graphics.FillEllipse(&marker, circle);
         graphics.DrawEllipse(&line, circle);
+        if (selected) {
+            const float ring = radius + kSelectedRing;
+            graphics.DrawEllipse(&selectedRing, point.x - ring, point.y - ring, 2 * ring, 2 * ring);
+        }
     }
+}
+
+void CCurveGraph::DrawBand(gp::Graphics& graphics) const {
+    const PlotRect band = m_model.Band();
+    const gp::SolidBrush fill(SystemColour(COLOR_HIGHLIGHT, kBandAlpha));
+    const gp::Pen outline(SystemColour(COLOR_HIGHLIGHT), 1.0f);
+    graphics.FillRectangle(&fill, band.left, band.top, band.width, band.height);
+    graphics.DrawRectangle(&outline, band.left, band.top, band.width, band.height);
 }
 
 void CCurveGraph::DrawPickedRing(gp::Graphics& graphics) const {

@@ -18,8 +18,8 @@ namespace zentrik::win32 {
 // and the keys. It is its own off-screen buffer, with one memory bitmap per layer: the static
 // layer (button-face fill, shadow, gradient plot area, border, grid) is rendered with GDI+ only
 // while the model says it is dirty (a new range or size); every paint copies it into the frame
-// bitmap, draws the curve (area, line, markers) over it and copies the result to the screen,
-// only within the stretch the model asks to repaint.
+// bitmap, draws the curve (area, line, markers, the selection, the band being drawn) over it and
+// copies the result to the screen, only within the stretch the model asks to repaint.
 //
 // The model works in logical pixels (96 per inch); the layers have the window's device pixels
 // and GDI+ scales the drawing into them, so nothing is stretched at a higher resolution. The
@@ -64,7 +64,7 @@ class CCurveGraph {
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    bool OnMouse(UINT message, LPARAM lParam);
+    bool OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
     bool OnKey(WPARAM key);
     void OnSize();
     void AfterInput();
@@ -80,6 +80,8 @@ class CCurveGraph {
     void DrawForeground(Gdiplus::Graphics& graphics, float left, float right) const;
     // While the graph has the focus: a ring round the point the keys move.
     void DrawPickedRing(Gdiplus::Graphics& graphics) const;
+    // The band being drawn to select points.
+    void DrawBand(Gdiplus::Graphics& graphics) const;
 
     HWND m_hwnd;
     CurveGraphModel& m_model;

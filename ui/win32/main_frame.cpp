@@ -4,6 +4,8 @@
 #include <dbt.h>
 #include <shellapi.h>
 
+#include <span>
+
 #include "shell/shell_texts.h"
 #include "ui/win32/about_dlg.h"
 #include "ui/win32/choice_box.h"
@@ -11,6 +13,7 @@
 #include "ui/win32/file_dialogs.h"
 #include "ui/win32/message_box.h"
 #include "ui/win32/notice_dlg.h"
+#include "ui/win32/number_prompt_dlg.h"
 #include "ui/win32/quarnel_view.h"
 #include "ui/win32/res/resource_ids.h"
 #include "ui/win32/screen_dpi.h"
@@ -49,15 +52,26 @@ constexpr int kMenuCommands[] = {texts::kIdAppExit,
                                  texts::kIdSaveConfigurationAs,
                                  texts::kIdVerifyUpload,
                                  texts::kIdBackupBeforeUpgrade,
-                                 texts::kIdExportSetupSheet};
+                                 texts::kIdExportSetupSheet,
+                                 texts::kIdEditUndo,
+                                 texts::kIdEditRedo,
+                                 texts::kIdScalePoints,
+                                 texts::kIdAddToPoints,
+                                 texts::kIdInterpolatePoints,
+                                 texts::kIdCopyCurve,
+                                 texts::kIdCopyAllSettings};
 
 // A menu caption with its keyboard shortcut after a tab, when it has one.
 std::wstring MenuCaption(const texts::CommandText& command) {
     std::wstring caption = Wide(command.caption);
-    for (const texts::CommandKey& key : texts::kCommandKeys) {
-        if (key.id == command.id) {
-            caption += key.shift ? L"\tCtrl+Shift+" : L"\tCtrl+";
-            caption.push_back(static_cast<wchar_t>(key.letter));
+    for (const std::span<const texts::CommandKey> keys :
+         {std::span<const texts::CommandKey>(texts::kCommandKeys),
+          std::span<const texts::CommandKey>(texts::kEditKeys)}) {
+        for (const texts::CommandKey& key : keys) {
+            if (key.id == command.id) {
+                caption += key.shift ? L"\tCtrl+Shift+" : L"\tCtrl+";
+                caption.push_back(static_cast<wchar_t>(key.letter));
+            }
         }
     }
     return caption;
@@ -104,6 +118,7 @@ CMainFrame::~CMainFrame() {
     // Before anything of the window goes: the port's event thread posts to it.
     m_shell.OnDestroy();
     if (m_view) {
+        m_shell.SetForm(nullptr);
         m_shell.Doc().RemoveView(m_view.get());
         m_view.reset();
     }
@@ -158,6 +173,7 @@ bool CMainFrame::OnCreate() {
         return false;
     }
     doc.AddView(m_view.get());
+    m_shell.SetForm(&m_view->Form());
     ::ShowWindow(m_view->Hwnd(), SW_SHOWNA);
 
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
@@ -192,6 +208,24 @@ void CMainFrame::AddMenuItems() {
                 MenuCaption(texts::kVerifyUpload).c_str());
     AppendMenuW(controller, MF_STRING, texts::kIdBackupBeforeUpgrade,
                 MenuCaption(texts::kBackupBeforeUpgrade).c_str());
+
+    // The Edit menu between File and View. Its Undo and Redo keys are the form's (a field
+    // being typed in keeps them), so they are shown here but not in the accelerators.
+    HMENU edit = CreatePopupMenu();
+    const auto item = [edit](const texts::CommandText& command) {
+        AppendMenuW(edit, MF_STRING, command.id, MenuCaption(command).c_str());
+    };
+    item(texts::kEditUndo);
+    item(texts::kEditRedo);
+    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+    item(texts::kScalePoints);
+    item(texts::kAddToPoints);
+    item(texts::kInterpolatePoints);
+    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+    item(texts::kCopyCurve);
+    item(texts::kCopyAllSettings);
+    InsertMenuW(m_menu, 1, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(edit),
+                Wide(texts::kMenuEdit).c_str());
 }
 
 void CMainFrame::BuildAccelerators() {
@@ -575,6 +609,13 @@ std::optional<std::string> CMainFrame::ChooseFileToSave(std::string_view title,
     const HWND owner = ModalOwner();
     ModalScope scope(m_modals, ModalTracker::Ending::Cancel);
     return zentrik::win32::ChooseFileToWrite(owner, title, filterName, pattern, suggestedName);
+}
+
+std::optional<std::string> CMainFrame::AskNumber(const zentrik::NumberPrompt& prompt) {
+    const HWND owner = ModalOwner();
+    ModalScope scope(m_modals, ModalTracker::Ending::EndDialog);
+    CNumberPromptDlg dialog(prompt);
+    return dialog.DoModal(m_instance, owner);
 }
 
 zentrik::CompareChoice CMainFrame::RunCompare(const std::vector<zentrik::ConfigDifference>& rows) {

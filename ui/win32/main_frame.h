@@ -81,6 +81,7 @@ class CMainFrame : public zentrik::ShellSkin, public zentrik::FrameWindow {
     std::optional<std::string> ChooseFileToSave(std::string_view title, std::string_view filterName,
                                                 std::string_view pattern,
                                                 std::string_view suggestedName) override;
+    std::optional<std::string> AskNumber(const zentrik::NumberPrompt& prompt) override;
     zentrik::CompareChoice RunCompare(const std::vector<zentrik::ConfigDifference>& rows) override;
     void EndModalsForClose() override;
     void PostClose() override;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "editor/editor_texts.h"
 #include "editor/form_controls.h"
 #include "ui/win32/curve_graph.h"
+#include "ui/win32/curve_table.h"
 #include "ui/win32/numeric_edit.h"
 #include "ui/win32/res/resource_ids.h"
 #include "ui/win32/res/resource_tables.h"
@@ -20,6 +22,7 @@
 using namespace zentrik;
 using namespace zentrik::control_ids;
 using zentrik::win32::CCurveGraph;
+using zentrik::win32::CCurveTable;
 using zentrik::win32::CNumericEdit;
 using zentrik::win32::Wide;
 
@@ -80,9 +83,20 @@ constexpr int kButtonGapDlu = 4;
 constexpr int kStageFrameRightDlu = 7 + 340;
 constexpr int kFrameMarginDlu = 2;
 
+// The table of the points stands right of the stage frame, from its top to its bottom, with the
+// template's margin on either side; the form grows by its width and one margin.
+constexpr int kTableLeftDlu = kFormWidthDlu;
+constexpr int kTableTopDlu = 43;
+constexpr int kTableWidthDlu = 92;
+constexpr int kTableBottomDlu = 39 + 258;
+constexpr int kFormMarginDlu = 7;
+
 ControlKind KindOf(int id) {
     if (id == kRedo) {
         return ControlKind::Button;
+    }
+    if (id == kCurveTable) {
+        return ControlKind::Graph;  // no state of its own to show but its place
     }
     const FormControlSpec* item = FindFormControl(id);
     return item != nullptr ? item->kind : ControlKind::GroupBox;
@@ -124,6 +138,7 @@ void ShowListState(HWND list, int id, const ControlState& state) {
 CQuarnelView::CQuarnelView(ConfigDocument& doc, AppSettings& settings) : m_form(doc, settings) {}
 
 CQuarnelView::~CQuarnelView() {
+    m_table.reset();
     if (m_hwnd != nullptr) {
         DestroyWindow(m_hwnd);
     }
@@ -134,7 +149,8 @@ bool CQuarnelView::Create(HINSTANCE instance, HWND parent) {
         return false;
     }
     // The graph's tooltip is a common control.
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     m_instance = instance;
     return CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FORM), parent, DialogProc,
@@ -174,7 +190,35 @@ void CQuarnelView::OnInitDialog() {
     }
     m_graph = std::make_unique<CCurveGraph>(Control(kGraph), m_form.Graph(), [this] { Sync(); });
     CreateRedoButton();
+    CreateTable();
     FitLabelsToTheirTexts();
+}
+
+void CQuarnelView::CreateTable() {
+    RECT place{kTableLeftDlu, kTableTopDlu, kTableLeftDlu + kTableWidthDlu, kTableBottomDlu};
+    MapDialogRect(m_hwnd, &place);
+    const std::wstring name = Wide(editor_texts::kTableName);
+    HWND list = CreateWindowExW(
+        0, WC_LISTVIEWW, name.c_str(),
+        WS_CHILD | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+        place.left, place.top, place.right - place.left, place.bottom - place.top, m_hwnd,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCurveTable)), m_instance, nullptr);
+    SendMessageW(list, WM_SETFONT, SendMessageW(m_hwnd, WM_GETFONT, 0, 0), FALSE);
+    // After the graph in the tab order.
+    SetWindowPos(list, Control(kGraph), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_table = std::make_unique<CCurveTable>(
+        list, m_form.Graph(),
+        [this](int point, const std::string& text) {
+            m_form.OnPointTyped(point, text);
+            Sync();
+        },
+        [this](const PointSet& rows) {
+            m_form.OnTableSelected(rows);
+            Sync();
+        });
+    const SIZE size = FormSize();
+    SetWindowPos(m_hwnd, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CQuarnelView::FitLabelsToTheirTexts() {
@@ -290,6 +334,9 @@ INT_PTR CQuarnelView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+        case WM_NOTIFY:
+            return m_table && m_table->OnNotify(*reinterpret_cast<const NMHDR*>(lParam)) ? TRUE
+                                                                                         : FALSE;
         case WM_SYSCOLORCHANGE:
             // Children hear of new system colours only from their parent.
             SendMessageW(Control(kGraph), message, wParam, lParam);
@@ -331,11 +378,15 @@ bool CQuarnelView::OnCommand(int id, int code) {
 }
 
 void CQuarnelView::Sync() {
-    for (const int id : m_form.TakeChanges()) {
+    const std::set<int> changes = m_form.TakeChanges();
+    for (const int id : changes) {
         SyncControl(id);
     }
     if (m_graph) {
         m_graph->Sync();
+    }
+    if (m_table) {
+        m_table->Sync(m_form.Control(kAxisName).text, changes.count(kCurveTable) != 0);
     }
 }
 
@@ -381,8 +432,12 @@ void CQuarnelView::OnInitialUpdate() {
         }
     }
     SyncControl(kRedo);
+    SyncControl(kCurveTable);
     if (m_graph) {
         m_graph->Sync();
+    }
+    if (m_table) {
+        m_table->Sync(m_form.Control(kAxisName).text, true);
     }
 }
 
@@ -400,7 +455,7 @@ void CQuarnelView::CommitPendingEdit() {
 }
 
 SIZE CQuarnelView::FormSize() const {
-    RECT form{0, 0, kFormWidthDlu, kFormHeightDlu};
+    RECT form{0, 0, kTableLeftDlu + kTableWidthDlu + kFormMarginDlu, kFormHeightDlu};
     if (m_hwnd == nullptr || !MapDialogRect(m_hwnd, &form)) {
         return SIZE{0, 0};
     }

@@ -11,12 +11,15 @@
 
 namespace zentrik::win32 {
 class CCurveGraph;
+class CCurveTable;
 }  // namespace zentrik::win32
 
 // The configuration form in a Win32 window: dialog template 130 made a child of the frame's
-// client area. It fills the lists, binds the numeric edits and the graph to the form's
-// behaviour (StageForm), shows the state StageForm holds and hands it what the user does.
-// Every rule lives in StageForm; this class only binds windows to it.
+// client area, with the Redo button and the table of the curve's points (a list view right of
+// the stage frame, the form widened to hold it) added in code. It fills the lists, binds the
+// numeric edits, the graph and the table to the form's behaviour (StageForm), shows the state
+// StageForm holds and hands it what the user does. Every rule lives in StageForm; this class
+// only binds windows to it.
 //
 // The frame creates it with Create, then calls OnInitialUpdate once; the document calls
 // OnUpdate with its hint. The frame's message loop hands every message to PreTranslate first
@@ -42,7 +45,7 @@ class CQuarnelView : public zentrik::DocumentView {
     // A typed but unconfirmed value goes to the form first, as Enter would send it. The frame
     // calls this before any command acts on the document.
     void CommitPendingEdit();
-    // The form's size in pixels: template 130 at the current DPI.
+    // The form's size in pixels: template 130 and the table beside it, at the current DPI.
     SIZE FormSize() const;
     zentrik::StageForm& Form() { return m_form; }
     // The control with a given id (nullptr for none), for tests.
@@ -51,8 +54,9 @@ class CQuarnelView : public zentrik::DocumentView {
     // (then the loop neither translates nor dispatches it).
     bool PreTranslate(MSG& msg);
 
-    // The graph control, for tests.
+    // The graph and the table, for tests.
     zentrik::win32::CCurveGraph& Graph() { return *m_graph; }
+    zentrik::win32::CCurveTable& Table() { return *m_table; }
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -60,6 +64,7 @@ class CQuarnelView : public zentrik::DocumentView {
     void OnInitDialog();
     void FillLists();
     void CreateRedoButton();
+    void CreateTable();
     void FitLabelsToTheirTexts();
     bool OnCommand(int id, int code);
     // Shows again what the form changed, then repaints what the graph says.
@@ -70,4 +75,5 @@ class CQuarnelView : public zentrik::DocumentView {
     HINSTANCE m_instance = nullptr;
     HWND m_hwnd = nullptr;
     std::unique_ptr<zentrik::win32::CCurveGraph> m_graph;
+    std::unique_ptr<zentrik::win32::CCurveTable> m_table;
 };

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -65,6 +66,13 @@ TEST(ConfigMenus, FilesTheComparisonAndThePortMenuWorkThroughTheWindow) {
                            "Get Controller &Info", "&Compare With Controller", "-",
                            "&Upgrade Firmware", "Scan For Connection", "&Port", "-",
                            "&Verify After Upload", "&Back Up Before Upgrade"}));
+    EXPECT_EQ(captions("menuEdit"),
+              (QStringList{"&Undo", "&Redo", "-", "&Scale Points...", "A&dd to Points...",
+                           "&Interpolate Points", "-", "Copy &Curve to the Other Stage",
+                           "Copy &All Settings to the Other Stage"}));
+    EXPECT_EQ(frame.menuBar()->actions().at(1)->text(), "&Edit");  // between File and View
+    EXPECT_EQ(frame.Command(texts::kIdEditUndo)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(frame.Command(texts::kIdEditRedo)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
     EXPECT_EQ(frame.Command(texts::kIdOpenConfiguration)->shortcut(),
               QKeySequence(Qt::CTRL | Qt::Key_O));
     EXPECT_EQ(frame.Command(texts::kIdSaveConfigurationAs)->shortcut(),

@@ -196,7 +196,10 @@ TEST(Window, EveryTabStopIsAControlThatShowsItsFocus) {
         stops << focus->objectName();
     }
     ASSERT_FALSE(stops.isEmpty());
-    EXPECT_EQ(stops.back(), "id1057") << stops.join(' ').toStdString();  // the graph, last
+    // The graph, then the table of its points, whose Tab goes from point to point.
+    EXPECT_EQ(stops.indexOf("id1057"), stops.indexOf("id1079") - 1);
+    EXPECT_EQ(stops.count("id1079"), 20) << stops.join(' ').toStdString();
+    EXPECT_EQ(stops.back(), "id1079");
     for (const QString& stop : stops) {
         EXPECT_TRUE(stop.startsWith("id") || stop == "redoButton") << stop.toStdString();
     }

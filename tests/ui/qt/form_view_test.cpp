@@ -153,7 +153,7 @@ TEST_F(FormViewTest, EveryControlIsNamedAndReachedByTabInReadingOrder) {
     const std::vector<std::string> expected = {
         "id1075", "id1050", "id1001", "id1073", "id1067", "id1028", "id1052", "id1051",
         "id1045", "id1003", "id1033", "id1005", "id1002", "id1006", "id1010", "id1007",
-        "id1011", "id1068", "id1069", "id1070", "id1071", "id1057"};
+        "id1011", "id1068", "id1069", "id1070", "id1071", "id1057", "id1079"};
     EXPECT_EQ(names, expected);
 }
 

@@ -163,7 +163,7 @@ TEST_F(FormView, ListsAndCheckBoxesShowAndHideTheStagesControls) {
 TEST_F(FormView, TabFollowsTheTemplateAndReachesRedoAndTheGraph) {
     Build();
     // Tab from the first control visits every shown control that takes the focus, in the
-    // template's order, Redo after Undo and the graph among them.
+    // template's order, Redo after Undo and the graph among them, the table of its points last.
     Click(kSmoothPoints);
     Click(kSmoothPoints);
     Click(kUndo);  // one undo left: both Undo and Redo shown
@@ -201,7 +201,8 @@ TEST_F(FormView, TabFollowsTheTemplateAndReachesRedoAndTheGraph) {
                                        kSmoothPoints,
                                        kUndo,
                                        kRedo,
-                                       kGraph};
+                                       kGraph,
+                                       kCurveTable};
     EXPECT_EQ(visited, expected);
     // The graph shows that it has the focus.
     SetFocus(Get(kGraph));

@@ -48,12 +48,17 @@ TEST_F(FrameWindow, StartsDisconnectedWithTheLinkCommandsDisabledAndTheMenusComp
 
     HMENU menu = GetMenu(Hwnd());
     EXPECT_EQ(MenuCaptions(menu),
-              (std::vector<std::wstring>{L"&File", L"&View", L"&Controller", L"&Help"}));
+              (std::vector<std::wstring>{L"&File", L"&Edit", L"&View", L"&Controller", L"&Help"}));
+    EXPECT_EQ(MenuCaptions(GetSubMenu(menu, 1)),
+              (std::vector<std::wstring>{
+                  L"&Undo\tCtrl+Z", L"&Redo\tCtrl+Y", L"-", L"&Scale Points...",
+                  L"A&dd to Points...", L"&Interpolate Points", L"-",
+                  L"Copy &Curve to the Other Stage", L"Copy &All Settings to the Other Stage"}));
     EXPECT_EQ(MenuCaptions(GetSubMenu(menu, 0)),
               (std::vector<std::wstring>{L"&Open Configuration...\tCtrl+O",
                                          L"&Save Configuration As...\tCtrl+Shift+S",
                                          L"&Export Setup Sheet...", L"-", L"E&xit"}));
-    EXPECT_EQ(MenuCaptions(GetSubMenu(menu, 2)),
+    EXPECT_EQ(MenuCaptions(GetSubMenu(menu, 3)),
               (std::vector<std::wstring>{
                   L"&Upload Config To Controller", L"&Download Config From Controller",
                   L"Get Controller &Info", L"&Compare With Controller", L"-", L"&Upgrade Firmware",
