@@ -63,6 +63,9 @@ inline constexpr char kTableTimeFormat[] = "%.1fs";
 inline constexpr char kTableMapFormat[] = "%.1f";
 inline constexpr char kTablePercentFormat[] = "%.0f";
 inline constexpr char kTablePercentHeader[] = "%";
+// Rows are numbered as the points' keys are ("Percent 0" to "Percent 19"), so that a problem the
+// check names or a line of the comparison points at the row that shows it.
+inline constexpr int kTableFirstRowNumber = 0;
 inline constexpr char kTableName[] = "Curve points";
 inline constexpr char kTableDescription[] =
     "One row per point of the curve; type a percent and press Enter";

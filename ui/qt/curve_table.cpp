@@ -42,6 +42,8 @@ CCurveTable::CCurveTable(const CurveGraphModel& model, QWidget* parent)
         percent->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
         percent->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         setItem(row, kPercentColumn, percent);
+        setVerticalHeaderItem(
+            row, new QTableWidgetItem(QString::number(row + editor_texts::kTableFirstRowNumber)));
     }
     setHorizontalHeaderItem(kXColumn, new QTableWidgetItem);
     setHorizontalHeaderItem(

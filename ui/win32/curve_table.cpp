@@ -60,7 +60,7 @@ CCurveTable::CCurveTable(HWND list, const CurveGraphModel& model, TypedHandler t
         ListView_InsertColumn(m_list, column, &info);
     }
     for (int row = 0; row < kPercentPoints; ++row) {
-        std::wstring number = std::to_wstring(row + 1);
+        std::wstring number = std::to_wstring(row + editor_texts::kTableFirstRowNumber);
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = row;

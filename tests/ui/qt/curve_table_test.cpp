@@ -25,6 +25,8 @@ TEST_F(FormCurveTable, TheTableFollowsTheGraphAndHandsTypedPercentsAndRowsToTheF
         }
     };
     EXPECT_EQ(table->horizontalHeaderItem(0)->text(), "MAP [PSI]");
+    // Rows are numbered as the check and the comparison name the points: "Percent 3" is row 3.
+    EXPECT_EQ(table->verticalHeaderItem(3)->text(), "3");
     EXPECT_EQ(cell(19, 0).toStdString(), graph->Model().PointXText(19));
     EXPECT_EQ(cell(19, 1), QString::number(CurveOf(0)[19]));
 
