@@ -384,11 +384,23 @@ void CQuarnelView::CommitPendingEdit() {
 }
 
 SIZE CQuarnelView::FormSize() const {
+    // The template's size, or more where controls reach further, with the template's margin
+    // beyond the farthest.
     RECT form{0, 0, kFormWidthDlu, kFormHeightDlu};
-    if (m_hwnd == nullptr || !MapDialogRect(m_hwnd, &form)) {
+    RECT margin{0, 0, kFormWidthDlu - kStageFrameRightDlu, kFormWidthDlu - kStageFrameRightDlu};
+    if (m_hwnd == nullptr || !MapDialogRect(m_hwnd, &form) || !MapDialogRect(m_hwnd, &margin)) {
         return SIZE{0, 0};
     }
-    return SIZE{form.right, form.bottom};
+    SIZE size{form.right, form.bottom};
+    for (HWND child = GetWindow(m_hwnd, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(HWND_DESKTOP, m_hwnd, reinterpret_cast<POINT*>(&place), 2);
+        size.cx = std::max(size.cx, place.right + margin.right);
+        size.cy = std::max(size.cy, place.bottom + margin.bottom);
+    }
+    return size;
 }
 
 HWND CQuarnelView::Control(int id) const {

@@ -42,7 +42,8 @@ class CQuarnelView : public zentrik::DocumentView {
     // A typed but unconfirmed value goes to the form first, as Enter would send it. The frame
     // calls this before any command acts on the document.
     void CommitPendingEdit();
-    // The form's size in pixels: template 130 at the current DPI.
+    // The form's size in pixels: template 130 at the current DPI, or more where its controls
+    // reach further.
     SIZE FormSize() const;
     zentrik::StageForm& Form() { return m_form; }
     // The control with a given id (nullptr for none), for tests.
