@@ -159,6 +159,7 @@ void CQuarnelView::OnInitDialog() {
     m_graph = std::make_unique<CCurveGraph>(Control(kGraph), m_form.Graph(), [this] { Sync(); });
     CreateRedoButton();
     FitLabelsToTheirTexts();
+    MeasureExtent();
 }
 
 void CQuarnelView::FitLabelsToTheirTexts() {
@@ -384,23 +385,27 @@ void CQuarnelView::CommitPendingEdit() {
 }
 
 SIZE CQuarnelView::FormSize() const {
+    return m_extent;
+}
+
+void CQuarnelView::MeasureExtent() {
     // The template's size, or more where controls reach further, with the template's margin
-    // beyond the farthest.
+    // beyond the farthest. The controls keep their places once the form is made, so this is
+    // measured once.
     RECT form{0, 0, kFormWidthDlu, kFormHeightDlu};
     RECT margin{0, 0, kFormWidthDlu - kStageFrameRightDlu, kFormWidthDlu - kStageFrameRightDlu};
-    if (m_hwnd == nullptr || !MapDialogRect(m_hwnd, &form) || !MapDialogRect(m_hwnd, &margin)) {
-        return SIZE{0, 0};
+    if (!MapDialogRect(m_hwnd, &form) || !MapDialogRect(m_hwnd, &margin)) {
+        return;
     }
-    SIZE size{form.right, form.bottom};
+    m_extent = SIZE{form.right, form.bottom};
     for (HWND child = GetWindow(m_hwnd, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         RECT place{};
         GetWindowRect(child, &place);
         MapWindowPoints(HWND_DESKTOP, m_hwnd, reinterpret_cast<POINT*>(&place), 2);
-        size.cx = std::max(size.cx, place.right + margin.right);
-        size.cy = std::max(size.cy, place.bottom + margin.bottom);
+        m_extent.cx = std::max(m_extent.cx, place.right + margin.right);
+        m_extent.cy = std::max(m_extent.cy, place.bottom + margin.bottom);
     }
-    return size;
 }
 
 HWND CQuarnelView::Control(int id) const {

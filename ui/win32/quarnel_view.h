@@ -62,6 +62,7 @@ class CQuarnelView : public zentrik::DocumentView {
     void FillLists();
     void CreateRedoButton();
     void FitLabelsToTheirTexts();
+    void MeasureExtent();
     bool OnCommand(int id, int code);
     // Shows again what the form changed, then repaints what the graph says.
     void Sync();
@@ -71,4 +72,5 @@ class CQuarnelView : public zentrik::DocumentView {
     HINSTANCE m_instance = nullptr;
     HWND m_hwnd = nullptr;
     std::unique_ptr<zentrik::win32::CCurveGraph> m_graph;
+    SIZE m_extent{0, 0};
 };
