@@ -15,6 +15,21 @@
 //   window_driver yes-until CAPTION SECONDS   answer Yes to every box until CAPTION is up
 //   window_driver close SECONDS               close the main window and wait until it has gone
 //   window_driver resize WIDTH HEIGHT         give the main window that size (screenshots)
+//   window_driver box-wait CAPTION SECONDS    a message box is up (not a file chooser of the
+//                                             same caption): its buttons, "icon" when it shows
+//                                             one, and its texts
+//   window_driver fits                        the main window against its screen's work area:
+//                                             for each direction "whole" when the form is not
+//                                             cut, "screen" when the window spans the work area
+//   window_driver close-kill MICROSECONDS [FILE]  close the main window (waiting for it to come
+//                                             up first) and kill its program that long after:
+//                                             "killed", or "ended" when it was over; "saved" after
+//                                             them when FILE was written
+//   window_driver save-kill FILE MICROSECONDS save the configuration over FILE by Save
+//                                             Configuration As (Yes to replacing it) and kill the
+//                                             program that long after the Yes; as close-kill
+//                                             (the microseconds of the end and of the save, when
+//                                             more than 20 ms were given to wait for them)
 //
 // And for the benchmarks (scripts/bench_wine.sh), each printing milliseconds:
 //   window_driver start-time EXE              starts EXE, waits for its painted, idle window
@@ -234,6 +249,201 @@ int StartTime(const std::wstring& exe) {
     return 0;
 }
 
+// The message box of that caption (any for an empty one): a dialog without the file name
+// field of a file chooser.
+HWND FindBox(const std::wstring& caption) {
+    struct Search {
+        DWORD process;
+        const std::wstring* caption;
+        HWND found;
+    } search{ProcessOf(Frame()), &caption, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (IsWindowVisible(window) && ClassOf(window) == L"#32770" &&
+                ProcessOf(window) == s->process &&
+                (s->caption->empty() || CaptionOf(window) == *s->caption) &&
+                Descendant(window, 1148) == nullptr && Descendant(window, 1152) == nullptr) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// "buttons: Abort Retry Ignore | icon | <texts>"
+std::wstring DescribeBox(HWND box) {
+    static const std::pair<int, const wchar_t*> kButtons[] = {
+        {IDOK, L"OK"},         {IDCANCEL, L"Cancel"}, {IDABORT, L"Abort"}, {IDRETRY, L"Retry"},
+        {IDIGNORE, L"Ignore"}, {IDYES, L"Yes"},       {IDNO, L"No"}};
+    std::wstring text = L"buttons:";
+    for (const auto& [id, name] : kButtons) {
+        HWND button = GetDlgItem(box, id);
+        if (button != nullptr && IsWindowVisible(button)) {
+            text += L" ";
+            text += name;
+        }
+    }
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == L"Static" && IsWindowVisible(child) &&
+            (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            SendMessageW(child, STM_GETICON, 0, 0) != 0) {
+            text += L" | icon";
+            break;
+        }
+    }
+    return text + L" | " + StaticTexts(box);
+}
+
+// Whether the main window shows the whole form, or spans the work area where it does not.
+int Fits(HWND frame) {
+    RECT window{};
+    GetWindowRect(frame, &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(frame, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    HWND area = FindWindowExW(frame, nullptr, L"ZentrikFormArea", nullptr);
+    if (area == nullptr) {
+        return Fail(L"no form area");
+    }
+    // A form cut in a direction has the area's scroll bar for it (the style bit comes and goes
+    // with the bar; the bar's own state cannot be read from another process).
+    const LONG style = GetWindowLongW(area, GWL_STYLE);
+    const auto direction = [&](LONG bar, LONG low, LONG high, LONG workLow, LONG workHigh) {
+        if ((style & bar) == 0) {
+            return L"whole";
+        }
+        return low <= workLow && high >= workHigh ? L"screen" : L"cut";
+    };
+    const bool inside = window.left >= work.left && window.top >= work.top &&
+                        window.right <= work.right && window.bottom <= work.bottom;
+    std::wprintf(L"across %ls, down %ls, %ls the work area (%ldx%ld of %ldx%ld)\n",
+                 direction(WS_HSCROLL, window.left, window.right, work.left, work.right),
+                 direction(WS_VSCROLL, window.top, window.bottom, work.top, work.bottom),
+                 inside ? L"within" : L"beyond", window.right - window.left,
+                 window.bottom - window.top, work.right - work.left, work.bottom - work.top);
+    return 0;
+}
+
+FILETIME WrittenAt(const std::wstring& file) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+// Waits `microseconds` on the performance counter (a sleep's granularity is a millisecond or
+// more), then kills the program unless it has ended on its own: "killed", or "ended" with the
+// microseconds it took. With a file to watch and a wait of more than 20 ms, also the
+// microseconds until the file was written: "saved N".
+int KillAfter(HANDLE process, LARGE_INTEGER from, double microseconds,
+              const std::wstring& watched = {}) {
+    constexpr double kAfterSaveUs = 200000;
+    const bool patient = microseconds > 20000;
+    const FILETIME before = watched.empty() ? FILETIME{} : WrittenAt(watched);
+    double saved = -1;
+    double ended = -1;
+    while (Milliseconds(from, Now()) * 1000.0 < microseconds) {
+        if (!patient) {
+            continue;
+        }
+        if (saved < 0 && !watched.empty()) {
+            const FILETIME now = WrittenAt(watched);
+            if (CompareFileTime(&before, &now) != 0) {
+                saved = Milliseconds(from, Now()) * 1000.0;
+            }
+        }
+        // The save is what was waited for: a little later is enough.
+        if (saved >= 0 && Milliseconds(from, Now()) * 1000.0 > saved + kAfterSaveUs) {
+            break;
+        }
+        if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+            ended = Milliseconds(from, Now()) * 1000.0;
+            break;
+        }
+        Sleep(0);
+    }
+    if (ended < 0 && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+        ended = Milliseconds(from, Now()) * 1000.0;
+    }
+    if (ended < 0) {
+        TerminateProcess(process, 9);
+    }
+    const bool gone = WaitForSingleObject(process, 30000) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    if (!gone) {
+        return Fail(L"the program did not end");
+    }
+    if (ended < 0) {
+        std::wprintf(L"killed");
+    } else {
+        std::wprintf(L"ended %.0f", ended);
+    }
+    if (saved >= 0) {
+        std::wprintf(L" saved %.0f", saved);
+    }
+    std::wprintf(L"\n");
+    return 0;
+}
+
+HANDLE OpenProgram(HWND frame) {
+    const DWORD id = ProcessOf(frame);
+    if (id == 0 || id == GetCurrentProcessId()) {
+        return nullptr;
+    }
+    return OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+}
+
+int CloseKill(HWND frame, double microseconds, const std::wstring& watched) {
+    HANDLE process = OpenProgram(frame);
+    if (process == nullptr) {
+        return Fail(L"cannot open the program");
+    }
+    const LARGE_INTEGER from = Now();
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    return KillAfter(process, from, microseconds, watched);
+}
+
+int SaveKill(HWND frame, const std::wstring& file, double microseconds) {
+    constexpr int kSaveConfigurationAs = 32782;
+    HANDLE process = OpenProgram(frame);
+    if (process == nullptr) {
+        return Fail(L"cannot open the program");
+    }
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kSaveConfigurationAs, 0), 0);
+    HWND chooser = WaitFor(30, [] {
+        HWND dialog = FindDialog(L"Save Configuration As");
+        return dialog != nullptr &&
+                       (GetDlgItem(dialog, 1148) != nullptr || GetDlgItem(dialog, 1152) != nullptr)
+                   ? dialog
+                   : nullptr;
+    });
+    if (chooser == nullptr) {
+        CloseHandle(process);
+        return Fail(L"no file chooser came up");
+    }
+    HWND name = GetDlgItem(chooser, 1148) != nullptr ? GetDlgItem(chooser, 1148)
+                                                     : GetDlgItem(chooser, 1152);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    // The chooser asks before it replaces the file.
+    HWND question = WaitFor(30, [] {
+        HWND box = FindBox(L"");
+        return box != nullptr && GetDlgItem(box, IDYES) != nullptr ? box : nullptr;
+    });
+    if (question == nullptr) {
+        CloseHandle(process);
+        return Fail(L"no question whether to replace the file");
+    }
+    const LARGE_INTEGER from = Now();
+    PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(question, IDYES)));
+    return KillAfter(process, from, microseconds, file);
+}
+
 int Upgrade(HWND frame, const std::wstring& file, double seconds) {
     const LARGE_INTEGER start = Now();
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
@@ -301,6 +511,18 @@ int Run(const std::vector<std::wstring>& args) {
     if (verb == L"start-time") {
         return StartTime(arg(1));
     }
+    if (verb == L"close-kill" || verb == L"save-kill") {
+        // The program may have been started just now.
+        HWND shown = WaitFor(60, [] {
+            HWND found = Frame();
+            return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+        });
+        if (shown == nullptr) {
+            return Fail(L"the main window did not come up");
+        }
+        return verb == L"close-kill" ? CloseKill(shown, Seconds(arg(1)), arg(2))
+                                     : SaveKill(shown, arg(1), Seconds(arg(2)));
+    }
     HWND frame = Frame();
     if (frame == nullptr) {
         return Fail(L"no main window");
@@ -343,6 +565,17 @@ int Run(const std::vector<std::wstring>& args) {
             return Fail(L"the dialog \"%ls\" is still up", arg(1));
         }
         return 0;
+    }
+    if (verb == L"box-wait") {
+        HWND box = WaitFor(Seconds(arg(2)), [&] { return FindBox(arg(1)); });
+        if (box == nullptr) {
+            return Fail(L"no box \"%ls\" came up", arg(1));
+        }
+        std::wprintf(L"%ls\n", DescribeBox(box).c_str());
+        return 0;
+    }
+    if (verb == L"fits") {
+        return Fits(frame);
     }
     if (verb == L"resize") {
         SetWindowPos(frame, nullptr, 0, 0, Number(arg(1)), Number(arg(2)),
