@@ -21,15 +21,15 @@
 //   window_driver fits                        the main window against its screen's work area:
 //                                             for each direction "whole" when the form is not
 //                                             cut, "screen" when the window spans the work area
-//   window_driver close-kill MICROSECONDS [FILE]  close the main window (waiting for it to come
-//                                             up first) and kill its program that long after:
-//                                             "killed", or "ended" when it was over; "saved" after
-//                                             them when FILE was written
-//   window_driver save-kill FILE MICROSECONDS save the configuration over FILE by Save
-//                                             Configuration As (Yes to replacing it) and kill the
-//                                             program that long after the Yes; as close-kill
-//                                             (the microseconds of the end and of the save, when
-//                                             more than 20 ms were given to wait for them)
+//   window_driver close-kill EXE MICROSECONDS [FILE]  start EXE, close its main window once
+//                                             it is up and kill the program that long after:
+//                                             "killed", or "ended" with the microseconds it took;
+//                                             with FILE and more than 20 ms to wait, "saved" and
+//                                             the microseconds until FILE was written
+//   window_driver save-kill EXE FILE MICROSECONDS  start EXE, save its configuration over FILE
+//                                             by Save Configuration As (Yes to replacing it) and
+//                                             kill the program that long after the Yes; prints as
+//                                             close-kill
 //
 // And for the benchmarks (scripts/bench_wine.sh), each printing milliseconds:
 //   window_driver start-time EXE              starts EXE, waits for its painted, idle window
@@ -84,14 +84,27 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-HWND Frame() {
-    return FindWindowW(kFrameClass, nullptr);
-}
-
 DWORD ProcessOf(HWND window) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     return process;
+}
+
+// The program this driver started itself, when it did: its main window is the one looked at,
+// never one of an earlier program that is still going away.
+DWORD g_program = 0;
+
+HWND Frame() {
+    if (g_program == 0) {
+        return FindWindowW(kFrameClass, nullptr);
+    }
+    HWND frame = nullptr;
+    while ((frame = FindWindowExW(nullptr, frame, kFrameClass, nullptr)) != nullptr) {
+        if (ProcessOf(frame) == g_program) {
+            return frame;
+        }
+    }
+    return nullptr;
 }
 
 // A shown dialog of the program's process with the caption (any caption for an empty one).
@@ -389,29 +402,49 @@ int KillAfter(HANDLE process, LARGE_INTEGER from, double microseconds,
     return 0;
 }
 
-HANDLE OpenProgram(HWND frame) {
-    const DWORD id = ProcessOf(frame);
-    if (id == 0 || id == GetCurrentProcessId()) {
+// Starts the program in its own folder and waits for its main window; nullptr when it did not
+// come up.
+HANDLE Launch(const std::wstring& exe, HWND& frame) {
+    std::wstring folder = exe.substr(0, exe.find_last_of(L'\\') + 1);
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         return nullptr;
     }
-    return OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    CloseHandle(process.hThread);
+    g_program = process.dwProcessId;
+    frame = WaitFor(60, [] {
+        HWND found = Frame();
+        return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+    });
+    if (frame == nullptr) {
+        TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hProcess);
+        return nullptr;
+    }
+    return process.hProcess;
 }
 
-int CloseKill(HWND frame, double microseconds, const std::wstring& watched) {
-    HANDLE process = OpenProgram(frame);
+int CloseKill(const std::wstring& exe, double microseconds, const std::wstring& watched) {
+    HWND frame = nullptr;
+    HANDLE process = Launch(exe, frame);
     if (process == nullptr) {
-        return Fail(L"cannot open the program");
+        return Fail(L"%ls did not come up", exe);
     }
     const LARGE_INTEGER from = Now();
     PostMessageW(frame, WM_CLOSE, 0, 0);
     return KillAfter(process, from, microseconds, watched);
 }
 
-int SaveKill(HWND frame, const std::wstring& file, double microseconds) {
+int SaveKill(const std::wstring& exe, const std::wstring& file, double microseconds) {
     constexpr int kSaveConfigurationAs = 32782;
-    HANDLE process = OpenProgram(frame);
+    HWND frame = nullptr;
+    HANDLE process = Launch(exe, frame);
     if (process == nullptr) {
-        return Fail(L"cannot open the program");
+        return Fail(L"%ls did not come up", exe);
     }
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kSaveConfigurationAs, 0), 0);
     HWND chooser = WaitFor(30, [] {
@@ -511,17 +544,11 @@ int Run(const std::vector<std::wstring>& args) {
     if (verb == L"start-time") {
         return StartTime(arg(1));
     }
-    if (verb == L"close-kill" || verb == L"save-kill") {
-        // The program may have been started just now.
-        HWND shown = WaitFor(60, [] {
-            HWND found = Frame();
-            return found != nullptr && IsWindowVisible(found) ? found : nullptr;
-        });
-        if (shown == nullptr) {
-            return Fail(L"the main window did not come up");
-        }
-        return verb == L"close-kill" ? CloseKill(shown, Seconds(arg(1)), arg(2))
-                                     : SaveKill(shown, arg(1), Seconds(arg(2)));
+    if (verb == L"close-kill") {
+        return CloseKill(arg(1), Seconds(arg(2)), arg(3));
+    }
+    if (verb == L"save-kill") {
+        return SaveKill(arg(1), arg(2), Seconds(arg(3)));
     }
     HWND frame = Frame();
     if (frame == nullptr) {
