@@ -107,13 +107,23 @@ HWND Frame() {
     return nullptr;
 }
 
-// A shown dialog of the program's process with the caption (any caption for an empty one).
-HWND FindDialog(const std::wstring& caption) {
+HWND Descendant(HWND parent, int id);
+
+// A file chooser's file name field, nullptr for any other dialog.
+HWND FileNameField(HWND dialog) {
+    HWND field = Descendant(dialog, 1148);
+    return field != nullptr ? field : Descendant(dialog, 1152);
+}
+
+// A shown dialog of the program's process with the caption (any caption for an empty one);
+// with boxOnly, not a file chooser.
+HWND FindDialog(const std::wstring& caption, bool boxOnly = false) {
     struct Search {
         DWORD process;
         const std::wstring* caption;
+        bool boxOnly;
         HWND found;
-    } search{ProcessOf(Frame()), &caption, nullptr};
+    } search{ProcessOf(Frame()), &caption, boxOnly, nullptr};
     if (search.process == 0) {
         return nullptr;
     }
@@ -122,7 +132,8 @@ HWND FindDialog(const std::wstring& caption) {
             auto* s = reinterpret_cast<Search*>(data);
             if (IsWindowVisible(window) && ClassOf(window) == L"#32770" &&
                 ProcessOf(window) == s->process &&
-                (s->caption->empty() || CaptionOf(window) == *s->caption)) {
+                (s->caption->empty() || CaptionOf(window) == *s->caption) &&
+                !(s->boxOnly && FileNameField(window) != nullptr)) {
                 s->found = window;
                 return FALSE;
             }
@@ -262,30 +273,6 @@ int StartTime(const std::wstring& exe) {
     return 0;
 }
 
-// The message box of that caption (any for an empty one): a dialog without the file name
-// field of a file chooser.
-HWND FindBox(const std::wstring& caption) {
-    struct Search {
-        DWORD process;
-        const std::wstring* caption;
-        HWND found;
-    } search{ProcessOf(Frame()), &caption, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (IsWindowVisible(window) && ClassOf(window) == L"#32770" &&
-                ProcessOf(window) == s->process &&
-                (s->caption->empty() || CaptionOf(window) == *s->caption) &&
-                Descendant(window, 1148) == nullptr && Descendant(window, 1152) == nullptr) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // "buttons: Abort Retry Ignore | icon | <texts>"
 std::wstring DescribeBox(HWND box) {
     static const std::pair<int, const wchar_t*> kButtons[] = {
@@ -344,44 +331,32 @@ int Fits(HWND frame) {
 
 FILETIME WrittenAt(const std::wstring& file) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data);
+    if (!file.empty()) {
+        GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data);
+    }
     return data.ftLastWriteTime;
 }
 
 // Waits `microseconds` on the performance counter (a sleep's granularity is a millisecond or
 // more), then kills the program unless it has ended on its own: "killed", or "ended" with the
-// microseconds it took. With a file to watch and a wait of more than 20 ms, also the
-// microseconds until the file was written: "saved N".
+// microseconds it took. With a file to watch and more than 20 ms to wait, also "saved" with the
+// microseconds until the file was written, and the wait ends a little after that.
 int KillAfter(HANDLE process, LARGE_INTEGER from, double microseconds,
               const std::wstring& watched = {}) {
-    constexpr double kAfterSaveUs = 200000;
+    const auto elapsed = [from] { return Milliseconds(from, Now()) * 1000.0; };
     const bool patient = microseconds > 20000;
-    const FILETIME before = watched.empty() ? FILETIME{} : WrittenAt(watched);
+    const FILETIME before = WrittenAt(watched);
     double saved = -1;
-    double ended = -1;
-    while (Milliseconds(from, Now()) * 1000.0 < microseconds) {
-        if (!patient) {
-            continue;
-        }
-        if (saved < 0 && !watched.empty()) {
-            const FILETIME now = WrittenAt(watched);
-            if (CompareFileTime(&before, &now) != 0) {
-                saved = Milliseconds(from, Now()) * 1000.0;
-            }
-        }
-        // The save is what was waited for: a little later is enough.
-        if (saved >= 0 && Milliseconds(from, Now()) * 1000.0 > saved + kAfterSaveUs) {
+    while (elapsed() < microseconds && !(saved >= 0 && elapsed() > saved + 200000)) {
+        if (patient && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
             break;
         }
-        if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
-            ended = Milliseconds(from, Now()) * 1000.0;
-            break;
+        if (const FILETIME now = WrittenAt(watched);
+            patient && saved < 0 && CompareFileTime(&before, &now) != 0) {
+            saved = elapsed();
         }
-        Sleep(0);
     }
-    if (ended < 0 && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
-        ended = Milliseconds(from, Now()) * 1000.0;
-    }
+    const double ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? elapsed() : -1;
     if (ended < 0) {
         TerminateProcess(process, 9);
     }
@@ -390,15 +365,8 @@ int KillAfter(HANDLE process, LARGE_INTEGER from, double microseconds,
     if (!gone) {
         return Fail(L"the program did not end");
     }
-    if (ended < 0) {
-        std::wprintf(L"killed");
-    } else {
-        std::wprintf(L"ended %.0f", ended);
-    }
-    if (saved >= 0) {
-        std::wprintf(L" saved %.0f", saved);
-    }
-    std::wprintf(L"\n");
+    std::wprintf(ended < 0 ? L"killed" : L"ended %.0f", ended);
+    std::wprintf(saved >= 0 ? L" saved %.0f\n" : L"\n", saved);
     return 0;
 }
 
@@ -449,27 +417,20 @@ int SaveKill(const std::wstring& exe, const std::wstring& file, double microseco
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kSaveConfigurationAs, 0), 0);
     HWND chooser = WaitFor(30, [] {
         HWND dialog = FindDialog(L"Save Configuration As");
-        return dialog != nullptr &&
-                       (GetDlgItem(dialog, 1148) != nullptr || GetDlgItem(dialog, 1152) != nullptr)
-                   ? dialog
-                   : nullptr;
+        return FileNameField(dialog) != nullptr ? dialog : nullptr;
     });
-    if (chooser == nullptr) {
-        CloseHandle(process);
-        return Fail(L"no file chooser came up");
+    if (chooser != nullptr) {
+        SendMessageW(FileNameField(chooser), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+        PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
-    HWND name = GetDlgItem(chooser, 1148) != nullptr ? GetDlgItem(chooser, 1148)
-                                                     : GetDlgItem(chooser, 1152);
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-    PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     // The chooser asks before it replaces the file.
-    HWND question = WaitFor(30, [] {
-        HWND box = FindBox(L"");
-        return box != nullptr && GetDlgItem(box, IDYES) != nullptr ? box : nullptr;
+    HWND question = WaitFor(chooser != nullptr ? 30 : 0, [] {
+        HWND box = FindDialog(L"", true);
+        return GetDlgItem(box, IDYES) != nullptr ? box : nullptr;
     });
     if (question == nullptr) {
         CloseHandle(process);
-        return Fail(L"no question whether to replace the file");
+        return Fail(L"no file chooser, or no question whether to replace the file");
     }
     const LARGE_INTEGER from = Now();
     PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
@@ -594,7 +555,7 @@ int Run(const std::vector<std::wstring>& args) {
         return 0;
     }
     if (verb == L"box-wait") {
-        HWND box = WaitFor(Seconds(arg(2)), [&] { return FindBox(arg(1)); });
+        HWND box = WaitFor(Seconds(arg(2)), [&] { return FindDialog(arg(1), true); });
         if (box == nullptr) {
             return Fail(L"no box \"%ls\" came up", arg(1));
         }
