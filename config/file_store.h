@@ -23,7 +23,9 @@ FileReadStatus ReadFileBytes(const std::string& path, std::string& bytes,
 // Fails, leaving everything as it was, when the file is read-only or the folder cannot be
 // written. With createFolder, a missing parent folder is created first. Temporary files that
 // earlier saves of the same file left behind when they died are removed; one that a live
-// save is still writing is not (POSIX: a save holds an flock on its temporary file).
+// save is still writing is not (POSIX: a save holds an flock on its temporary file; Windows:
+// a save holds it open unshared, marked for deletion until it is whole, so that a save killed
+// on the way leaves nothing behind).
 bool ReplaceFileBytes(const std::string& path, std::string_view bytes, bool createFolder);
 
 // Whether new files can be created in the folder. A folder without any write permission bit

@@ -4,9 +4,10 @@
 # prints each run's wall time, the medians and their ratio. Wine's serial layer is not ours:
 # the figure is for the record.
 # Then the window, zentrik.exe, on a private display: its start until its first painted frame
-# (the prefix warm), the same upgrade through its window (window_driver.exe answers its
-# questions and chooses the file) next to zentrikctl.exe, each against a simulator of its own,
-# and the window's CPU time while it sits idle for 10 seconds, connected.
+# (the prefix warm) next to a bare window's, the same upgrade through its window
+# (window_driver.exe answers its questions and chooses the file) next to zentrikctl.exe, each
+# against a simulator of its own, and the window's CPU time while it sits idle for 10 seconds,
+# connected.
 #   scripts/bench_wine.sh [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,7 +18,7 @@ scripts/setup.sh ci
 cmake --preset release >/dev/null
 cmake --build --preset release --target zentrik-sim zentrikctl
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target zentrikctl cp210x_standin zentrik window_driver
+cmake --build --preset mingw --target zentrikctl cp210x_standin zentrik window_driver bare_window
 
 export WINEPREFIX=$root/build/mingw/bench-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
 scripts/wine_prefix.sh "$WINEPREFIX"
@@ -92,17 +93,26 @@ export DISPLAY=$(cat "$xvfb/display")
 # Xvfb has no window manager, and wine waits about two seconds for one to map each new
 # top-level window (every box and dialog of an upgrade); its unmanaged windows map at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-cp build/mingw/ui/win32/zentrik.exe build/mingw/tests/windows/window_driver.exe "$app/"
+cp build/mingw/ui/win32/zentrik.exe build/mingw/tests/windows/window_driver.exe \
+    build/mingw/tests/windows/bare_window.exe "$app/"
 cp "$app/upgrade.ini" "$app/Zentrik.ini"
 driver() { (cd "$app" && wine ./window_driver.exe "$@") | tr -d '\r'; }
 
+# The start next to a bare window's (bare_window.exe: the main window's class with GDI+ and the
+# common controls started, the same manifest, nothing else), in turn.
 driver start-time 'C:\Zentrik\zentrik.exe' >/dev/null  # warm-up
-start_times=()
+driver start-time 'C:\Zentrik\bare_window.exe' >/dev/null
+start_times=() bare_times=()
 for round in $(seq "$rounds"); do
     start_times+=("$(driver start-time 'C:\Zentrik\zentrik.exe')")
-    echo "round $round: zentrik.exe start to its first painted frame ${start_times[-1]} ms"
+    bare_times+=("$(driver start-time 'C:\Zentrik\bare_window.exe')")
+    echo "round $round: start to the first painted frame: zentrik.exe ${start_times[-1]} ms," \
+        "a bare window ${bare_times[-1]} ms"
 done
-echo "median: zentrik.exe start to its first painted frame $(median "${start_times[@]}") ms"
+s=$(median "${start_times[@]}")
+b=$(median "${bare_times[@]}")
+echo "median: start to the first painted frame: zentrik.exe $s ms, a bare window $b ms," \
+    "ratio $(awk -v a="$s" -v b="$b" 'BEGIN {printf "%.2f", a / b}')"
 
 # The same upgrade through the window and by zentrikctl.exe in turn, each alone on COM5 (the
 # window is started before its upgrade and closed after it, untimed: an open port's event wait

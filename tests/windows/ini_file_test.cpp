@@ -42,7 +42,7 @@ TEST(WindowsIniFile, LivesBesideTheProgramWhenItsFolderCanBeWritten) {
     EXPECT_FALSE(location.createFolder);
 }
 
-TEST(WindowsIniFile, ReplacesWholeFilesAndRefusesReadOnlyOnes) {
+TEST(WindowsIniFile, ReplacesWholeFilesRefusesReadOnlyOnesAndClearsDeadTemporaries) {
     const std::string folder = test::MakeTempDir();
     const std::string path = folder + "\\Zentrik.ini";
     ASSERT_TRUE(ReplaceFileBytes(path, "[a]\r\nx=1\r\n", false));
@@ -55,6 +55,18 @@ TEST(WindowsIniFile, ReplacesWholeFilesAndRefusesReadOnlyOnes) {
     EXPECT_EQ(Read(path), "[b]\r\n");
     EXPECT_EQ(FilesIn(folder), 1);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // A temporary file of a save that died goes with the next save; one that a live save
+    // holds open stays.
+    const std::string dead = path + ".tmp-77-1";
+    const std::string live = path + ".tmp-78-1";
+    ASSERT_TRUE(ReplaceFileBytes(dead, "[half", false));
+    HANDLE held = CreateFileA(live.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(ReplaceFileBytes(path, "[e]\r\n", false));
+    EXPECT_EQ(GetFileAttributesA(dead.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA(live.c_str()), INVALID_FILE_ATTRIBUTES);
+    CloseHandle(held);
 
     const std::string nested = folder + "\\Roaming\\zentrik\\Zentrik.ini";
     EXPECT_FALSE(ReplaceFileBytes(nested, "[d]\r\n", false));

@@ -14,9 +14,11 @@
 #include <QScrollArea>
 #include <QSocketNotifier>
 #include <QStatusBar>
+#include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "shell/frame_fit.h"
 #include "shell/shell_texts.h"
 #include "ui/qt/about_dlg.h"
 #include "ui/qt/banner_bar.h"
@@ -315,26 +317,41 @@ void CMainFrame::StartDeviceWatcher() {
 
 void CMainFrame::InitialUpdate() {
     m_view->OnInitialUpdate();
-    // Fit the frame around the form, within the screen. The form never gets smaller than it
-    // lays out naturally: a smaller window scrolls it instead of squeezing its lists and
-    // fields until their texts are cut.
+    // Fit the frame around the form and the bars, within the screen's work area. The form
+    // never gets smaller than it lays out naturally: a smaller window scrolls it instead of
+    // squeezing its lists and fields until their texts are cut.
     const QSize form = m_view->sizeHint();
     m_view->setMinimumSize(form);
-    int width = std::max(form.width(), m_toolBar->sizeHint().width());
-    int height = form.height() + m_banner->sizeHint().height();
-    height += menuBar()->sizeHint().height();
+    zentrik::FrameNeeds needs;
+    needs.formWidth = form.width();
+    needs.formHeight = form.height();
+    needs.barsWidth = std::max(m_banner->sizeHint().width(), menuBar()->sizeHint().width());
+    needs.barsHeight = menuBar()->sizeHint().height() + m_banner->sizeHint().height();
     if (!m_toolBar->isHidden()) {
-        height += m_toolBar->sizeHint().height();
+        needs.barsWidth = std::max(needs.barsWidth, m_toolBar->sizeHint().width());
+        needs.barsHeight += m_toolBar->sizeHint().height();
     }
     if (!statusBar()->isHidden()) {
-        height += statusBar()->sizeHint().height();
+        needs.barsHeight += statusBar()->sizeHint().height();
     }
-    if (const QScreen* screen = this->screen()) {
-        const QSize available = screen->availableSize();
-        width = std::min(width, available.width());
-        height = std::min(height, available.height());
+    // The window manager's frame, as far as it is known before the window is first shown.
+    needs.frameWidth = frameGeometry().width() - geometry().width();
+    needs.frameHeight = frameGeometry().height() - geometry().height();
+    needs.verticalScrollWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    needs.horizontalScrollHeight = needs.verticalScrollWidth;
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        resize(std::max(needs.formWidth, needs.barsWidth), needs.formHeight + needs.barsHeight);
+        return;
     }
-    resize(width, height);
+    // The size alone: where the window goes is the window manager's choice.
+    const QRect available = screen->availableGeometry();
+    const zentrik::ScreenRect place =
+        FitFrame(needs,
+                 {available.left(), available.top(), available.left() + available.width(),
+                  available.top() + available.height()},
+                 available.left(), available.top());
+    resize(place.Width() - needs.frameWidth, place.Height() - needs.frameHeight);
 }
 
 // ---- commands and status -----------------------------------------------------------------------

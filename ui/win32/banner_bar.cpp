@@ -44,6 +44,15 @@ bool CBannerBar::Create(HINSTANCE instance, HWND parent, int dpi,
     return true;
 }
 
+int CBannerBar::PictureWidth() const {
+    RECT rect{};
+    HWND picture = m_hwnd != nullptr ? GetDlgItem(m_hwnd, IDC_BANNER_PICTURE) : nullptr;
+    if (picture == nullptr || !GetWindowRect(picture, &rect)) {
+        return 0;
+    }
+    return rect.right - rect.left;
+}
+
 void CBannerBar::PlacePicture() {
     HWND picture = GetDlgItem(m_hwnd, IDC_BANNER_PICTURE);
     if (picture == nullptr) {

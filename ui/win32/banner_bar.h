@@ -18,6 +18,8 @@ class CBannerBar {
     HWND Hwnd() const { return m_hwnd; }
     // The bar's height (its template's, at the window's resolution); 0 before Create.
     int Height() const { return m_height; }
+    // The picture's width: the bar shows it whole when it is at least this wide.
+    int PictureWidth() const;
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -108,6 +108,15 @@ int CControllerToolBar::LayOut() {
     return rect.bottom - rect.top;
 }
 
+int CControllerToolBar::ContentWidth() const {
+    if (m_hwnd == nullptr || !(GetWindowLongW(m_hwnd, GWL_STYLE) & WS_VISIBLE)) {
+        return 0;
+    }
+    SIZE size{};
+    SendMessageW(m_hwnd, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+    return size.cx;
+}
+
 void CControllerToolBar::Refresh(const zentrik::FrameShell& shell) {
     for (Shown& shown : m_shown) {
         const zentrik::CommandState state = shell.Command(shown.id);

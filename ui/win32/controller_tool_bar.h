@@ -28,6 +28,8 @@ class CControllerToolBar {
     void Refresh(const zentrik::FrameShell& shell);
     // Its height once laid out at the top of the parent's client area.
     int LayOut();
+    // The width its buttons take side by side; 0 when hidden.
+    int ContentWidth() const;
     // The tool tip of a button (TTN_GETDISPINFO); nullptr for none.
     static const wchar_t* TipFor(int id);
 

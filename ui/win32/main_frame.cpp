@@ -6,6 +6,7 @@
 
 #include <span>
 
+#include "shell/frame_fit.h"
 #include "shell/shell_texts.h"
 #include "ui/win32/about_dlg.h"
 #include "ui/win32/choice_box.h"
@@ -258,17 +259,50 @@ void CMainFrame::InitialUpdate() {
         return;
     }
     m_view->OnInitialUpdate();
-    // Shrink the frame around the form (never grow it): the form, the bars above and below.
+    FitToScreen();
+}
+
+void CMainFrame::FitToScreen() {
+    // What the form and the bars need, at the size the system suggested for the window.
     const SIZE form = m_view->FormSize();
-    RECT wanted{0, 0, form.cx,
-                form.cy + m_toolBar.LayOut() + m_banner.Height() + m_status.LayOut()};
-    AdjustWindowRectEx(&wanted, static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_STYLE)), TRUE,
+    zentrik::FrameNeeds needs;
+    needs.formWidth = form.cx;
+    needs.formHeight = form.cy;
+    needs.barsWidth = std::max(m_toolBar.ContentWidth(), m_banner.PictureWidth());
+    needs.barsHeight = m_toolBar.LayOut() + m_banner.Height() + m_status.LayOut();
+    RECT frame{};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_STYLE)), TRUE,
                        static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_EXSTYLE)));
+    needs.frameWidth = frame.right - frame.left;
+    needs.frameHeight = frame.bottom - frame.top;
+    needs.verticalScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+    needs.horizontalScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
+
     RECT now{};
     GetWindowRect(m_hwnd, &now);
-    const int width = std::min(now.right - now.left, wanted.right - wanted.left);
-    const int height = std::min(now.bottom - now.top, wanted.bottom - wanted.top);
-    SetWindowPos(m_hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromRect(&now, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    }
+    const zentrik::ScreenRect work{monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right,
+                                   monitor.rcWork.bottom};
+    // Twice at most: a menu bar narrower than its items wraps onto another row, which only
+    // the placed window shows.
+    for (int pass = 0; pass < 2; ++pass) {
+        const zentrik::ScreenRect place = FitFrame(needs, work, now.left, now.top);
+        SetWindowPos(m_hwnd, nullptr, place.left, place.top, place.Width(), place.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT client{};
+        GetClientRect(m_hwnd, &client);
+        const int frameHeight = place.Height() - client.bottom;
+        if (frameHeight <= needs.frameHeight) {
+            break;
+        }
+        needs.frameHeight = frameHeight;
+        now.left = place.left;
+        now.top = place.top;
+    }
 }
 
 void CMainFrame::ShowWindow() {

@@ -107,6 +107,8 @@ class CMainFrame : public zentrik::ShellSkin, public zentrik::FrameWindow {
     void BuildAccelerators();
     void FillPortMenu();
     void LayOut();
+    // The first size and place: the whole form and every bar, within the screen's work area.
+    void FitToScreen();
     void OnDestroy();
     // The status pane and the statistics at once.
     void RefreshStatusPanes();

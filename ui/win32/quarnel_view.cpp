@@ -84,12 +84,11 @@ constexpr int kStageFrameRightDlu = 7 + 340;
 constexpr int kFrameMarginDlu = 2;
 
 // The table of the points stands right of the stage frame, from its top to its bottom, with the
-// template's margin on either side; the form grows by its width and one margin.
+// template's margin on either side; the form grows to hold it (MeasureExtent).
 constexpr int kTableLeftDlu = kFormWidthDlu;
 constexpr int kTableTopDlu = 43;
 constexpr int kTableWidthDlu = 92;
 constexpr int kTableBottomDlu = 39 + 258;
-constexpr int kFormMarginDlu = 7;
 
 ControlKind KindOf(int id) {
     if (id == kRedo) {
@@ -192,6 +191,7 @@ void CQuarnelView::OnInitDialog() {
     CreateRedoButton();
     CreateTable();
     FitLabelsToTheirTexts();
+    MeasureExtent();
 }
 
 void CQuarnelView::CreateTable() {
@@ -216,9 +216,6 @@ void CQuarnelView::CreateTable() {
             m_form.OnTableSelected(rows);
             Sync();
         });
-    const SIZE size = FormSize();
-    SetWindowPos(m_hwnd, nullptr, 0, 0, size.cx, size.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CQuarnelView::FitLabelsToTheirTexts() {
@@ -455,11 +452,30 @@ void CQuarnelView::CommitPendingEdit() {
 }
 
 SIZE CQuarnelView::FormSize() const {
-    RECT form{0, 0, kTableLeftDlu + kTableWidthDlu + kFormMarginDlu, kFormHeightDlu};
-    if (m_hwnd == nullptr || !MapDialogRect(m_hwnd, &form)) {
-        return SIZE{0, 0};
+    return m_extent;
+}
+
+void CQuarnelView::MeasureExtent() {
+    // The template's size, or more where controls reach further, with the template's margin
+    // beyond the farthest. The controls keep their places once the form is made, so this is
+    // measured once.
+    RECT form{0, 0, kFormWidthDlu, kFormHeightDlu};
+    RECT margin{0, 0, kFormWidthDlu - kStageFrameRightDlu, kFormWidthDlu - kStageFrameRightDlu};
+    if (!MapDialogRect(m_hwnd, &form) || !MapDialogRect(m_hwnd, &margin)) {
+        return;
     }
-    return SIZE{form.right, form.bottom};
+    m_extent = SIZE{form.right, form.bottom};
+    for (HWND child = GetWindow(m_hwnd, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(HWND_DESKTOP, m_hwnd, reinterpret_cast<POINT*>(&place), 2);
+        m_extent.cx = std::max(m_extent.cx, place.right + margin.right);
+        m_extent.cy = std::max(m_extent.cy, place.bottom + margin.bottom);
+    }
+    // The form holds what reaches beyond its template (the table beside the stage).
+    SetWindowPos(m_hwnd, nullptr, 0, 0, m_extent.cx, m_extent.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND CQuarnelView::Control(int id) const {

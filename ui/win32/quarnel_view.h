@@ -45,7 +45,8 @@ class CQuarnelView : public zentrik::DocumentView {
     // A typed but unconfirmed value goes to the form first, as Enter would send it. The frame
     // calls this before any command acts on the document.
     void CommitPendingEdit();
-    // The form's size in pixels: template 130 and the table beside it, at the current DPI.
+    // The form's size in pixels: template 130 at the current DPI, or more where its controls
+    // (the table beside the stage among them) reach further.
     SIZE FormSize() const;
     zentrik::StageForm& Form() { return m_form; }
     // The control with a given id (nullptr for none), for tests.
@@ -66,6 +67,7 @@ class CQuarnelView : public zentrik::DocumentView {
     void CreateRedoButton();
     void CreateTable();
     void FitLabelsToTheirTexts();
+    void MeasureExtent();
     bool OnCommand(int id, int code);
     // Shows again what the form changed, then repaints what the graph says.
     void Sync();
@@ -76,4 +78,5 @@ class CQuarnelView : public zentrik::DocumentView {
     HWND m_hwnd = nullptr;
     std::unique_ptr<zentrik::win32::CCurveGraph> m_graph;
     std::unique_ptr<zentrik::win32::CCurveTable> m_table;
+    SIZE m_extent{0, 0};
 };

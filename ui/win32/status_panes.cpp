@@ -45,6 +45,9 @@ int CStatusPanes::LayOut() {
         return 0;
     }
     SendMessageW(m_hwnd, WM_SIZE, 0, 0);
+    // The bar repaints only what a new width uncovers, but the statistics stand at its right
+    // edge and move with it: the whole pane is drawn again, or their old copy stays behind.
+    InvalidateRect(m_hwnd, nullptr, TRUE);
     RECT rect{};
     GetWindowRect(m_hwnd, &rect);
     return rect.bottom - rect.top;

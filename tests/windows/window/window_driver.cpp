@@ -17,6 +17,21 @@
 //   window_driver resize WIDTH HEIGHT         give the main window that size (screenshots)
 //   window_driver device-change arrival|removal  tell the main window, as the system does,
 //                                             that COM5 came or went; returns once handled
+//   window_driver box-wait CAPTION SECONDS    a message box is up (not a file chooser of the
+//                                             same caption): its buttons, "icon" when it shows
+//                                             one, and its texts
+//   window_driver fits                        the main window against its screen's work area:
+//                                             for each direction "whole" when the form is not
+//                                             cut, "screen" when the window spans the work area
+//   window_driver close-kill EXE MICROSECONDS [FILE]  start EXE, close its main window once
+//                                             it is up and kill the program that long after:
+//                                             "killed", or "ended" with the microseconds it took;
+//                                             with FILE and more than 20 ms to wait, "saved" and
+//                                             the microseconds until FILE was written
+//   window_driver save-kill EXE FILE MICROSECONDS  start EXE, save its configuration over FILE
+//                                             by Save Configuration As (Yes to replacing it) and
+//                                             kill the program that long after the Yes; prints as
+//                                             close-kill
 //
 // And for the benchmarks (scripts/bench_wine.sh), each printing milliseconds:
 //   window_driver start-time EXE              starts EXE, waits for its painted, idle window
@@ -74,23 +89,46 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-HWND Frame() {
-    return FindWindowW(kFrameClass, nullptr);
-}
-
 DWORD ProcessOf(HWND window) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     return process;
 }
 
-// A shown dialog of the program's process with the caption (any caption for an empty one).
-HWND FindDialog(const std::wstring& caption) {
+// The program this driver started itself, when it did: its main window is the one looked at,
+// never one of an earlier program that is still going away.
+DWORD g_program = 0;
+
+HWND Frame() {
+    if (g_program == 0) {
+        return FindWindowW(kFrameClass, nullptr);
+    }
+    HWND frame = nullptr;
+    while ((frame = FindWindowExW(nullptr, frame, kFrameClass, nullptr)) != nullptr) {
+        if (ProcessOf(frame) == g_program) {
+            return frame;
+        }
+    }
+    return nullptr;
+}
+
+HWND Descendant(HWND parent, int id);
+
+// A file chooser's file name field, nullptr for any other dialog.
+HWND FileNameField(HWND dialog) {
+    HWND field = Descendant(dialog, 1148);
+    return field != nullptr ? field : Descendant(dialog, 1152);
+}
+
+// A shown dialog of the program's process with the caption (any caption for an empty one);
+// with boxOnly, not a file chooser.
+HWND FindDialog(const std::wstring& caption, bool boxOnly = false) {
     struct Search {
         DWORD process;
         const std::wstring* caption;
+        bool boxOnly;
         HWND found;
-    } search{ProcessOf(Frame()), &caption, nullptr};
+    } search{ProcessOf(Frame()), &caption, boxOnly, nullptr};
     if (search.process == 0) {
         return nullptr;
     }
@@ -99,7 +137,8 @@ HWND FindDialog(const std::wstring& caption) {
             auto* s = reinterpret_cast<Search*>(data);
             if (IsWindowVisible(window) && ClassOf(window) == L"#32770" &&
                 ProcessOf(window) == s->process &&
-                (s->caption->empty() || CaptionOf(window) == *s->caption)) {
+                (s->caption->empty() || CaptionOf(window) == *s->caption) &&
+                !(s->boxOnly && FileNameField(window) != nullptr)) {
                 s->found = window;
                 return FALSE;
             }
@@ -239,6 +278,171 @@ int StartTime(const std::wstring& exe) {
     return 0;
 }
 
+// "buttons: Abort Retry Ignore | icon | <texts>"
+std::wstring DescribeBox(HWND box) {
+    static const std::pair<int, const wchar_t*> kButtons[] = {
+        {IDOK, L"OK"},         {IDCANCEL, L"Cancel"}, {IDABORT, L"Abort"}, {IDRETRY, L"Retry"},
+        {IDIGNORE, L"Ignore"}, {IDYES, L"Yes"},       {IDNO, L"No"}};
+    std::wstring text = L"buttons:";
+    for (const auto& [id, name] : kButtons) {
+        HWND button = GetDlgItem(box, id);
+        if (button != nullptr && IsWindowVisible(button)) {
+            text += L" ";
+            text += name;
+        }
+    }
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == L"Static" && IsWindowVisible(child) &&
+            (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            SendMessageW(child, STM_GETICON, 0, 0) != 0) {
+            text += L" | icon";
+            break;
+        }
+    }
+    return text + L" | " + StaticTexts(box);
+}
+
+// Whether the main window shows the whole form, or spans the work area where it does not.
+int Fits(HWND frame) {
+    RECT window{};
+    GetWindowRect(frame, &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(frame, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    HWND area = FindWindowExW(frame, nullptr, L"ZentrikFormArea", nullptr);
+    if (area == nullptr) {
+        return Fail(L"no form area");
+    }
+    // A form cut in a direction has the area's scroll bar for it (the style bit comes and goes
+    // with the bar; the bar's own state cannot be read from another process).
+    const LONG style = GetWindowLongW(area, GWL_STYLE);
+    const auto direction = [&](LONG bar, LONG low, LONG high, LONG workLow, LONG workHigh) {
+        if ((style & bar) == 0) {
+            return L"whole";
+        }
+        return low <= workLow && high >= workHigh ? L"screen" : L"cut";
+    };
+    const bool inside = window.left >= work.left && window.top >= work.top &&
+                        window.right <= work.right && window.bottom <= work.bottom;
+    std::wprintf(L"across %ls, down %ls, %ls the work area (%ldx%ld of %ldx%ld)\n",
+                 direction(WS_HSCROLL, window.left, window.right, work.left, work.right),
+                 direction(WS_VSCROLL, window.top, window.bottom, work.top, work.bottom),
+                 inside ? L"within" : L"beyond", window.right - window.left,
+                 window.bottom - window.top, work.right - work.left, work.bottom - work.top);
+    return 0;
+}
+
+FILETIME WrittenAt(const std::wstring& file) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!file.empty()) {
+        GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data);
+    }
+    return data.ftLastWriteTime;
+}
+
+// Waits `microseconds` on the performance counter (a sleep's granularity is a millisecond or
+// more), then kills the program unless it has ended on its own: "killed", or "ended" with the
+// microseconds it took. With a file to watch and more than 20 ms to wait, also "saved" with the
+// microseconds until the file was written, and the wait ends a little after that.
+int KillAfter(HANDLE process, LARGE_INTEGER from, double microseconds,
+              const std::wstring& watched = {}) {
+    const auto elapsed = [from] { return Milliseconds(from, Now()) * 1000.0; };
+    const bool patient = microseconds > 20000;
+    const FILETIME before = WrittenAt(watched);
+    double saved = -1;
+    while (elapsed() < microseconds && !(saved >= 0 && elapsed() > saved + 200000)) {
+        if (patient && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+            break;
+        }
+        if (const FILETIME now = WrittenAt(watched);
+            patient && saved < 0 && CompareFileTime(&before, &now) != 0) {
+            saved = elapsed();
+        }
+    }
+    const double ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? elapsed() : -1;
+    if (ended < 0) {
+        TerminateProcess(process, 9);
+    }
+    const bool gone = WaitForSingleObject(process, 30000) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    if (!gone) {
+        return Fail(L"the program did not end");
+    }
+    std::wprintf(ended < 0 ? L"killed" : L"ended %.0f", ended);
+    std::wprintf(saved >= 0 ? L" saved %.0f\n" : L"\n", saved);
+    return 0;
+}
+
+// Starts the program in its own folder and waits for its main window; nullptr when it did not
+// come up.
+HANDLE Launch(const std::wstring& exe, HWND& frame) {
+    std::wstring folder = exe.substr(0, exe.find_last_of(L'\\') + 1);
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    g_program = process.dwProcessId;
+    frame = WaitFor(60, [] {
+        HWND found = Frame();
+        return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+    });
+    if (frame == nullptr) {
+        TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hProcess);
+        return nullptr;
+    }
+    return process.hProcess;
+}
+
+int CloseKill(const std::wstring& exe, double microseconds, const std::wstring& watched) {
+    HWND frame = nullptr;
+    HANDLE process = Launch(exe, frame);
+    if (process == nullptr) {
+        return Fail(L"%ls did not come up", exe);
+    }
+    const LARGE_INTEGER from = Now();
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    return KillAfter(process, from, microseconds, watched);
+}
+
+int SaveKill(const std::wstring& exe, const std::wstring& file, double microseconds) {
+    constexpr int kSaveConfigurationAs = 32782;
+    HWND frame = nullptr;
+    HANDLE process = Launch(exe, frame);
+    if (process == nullptr) {
+        return Fail(L"%ls did not come up", exe);
+    }
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kSaveConfigurationAs, 0), 0);
+    HWND chooser = WaitFor(30, [] {
+        HWND dialog = FindDialog(L"Save Configuration As");
+        return FileNameField(dialog) != nullptr ? dialog : nullptr;
+    });
+    if (chooser != nullptr) {
+        SendMessageW(FileNameField(chooser), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+        PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+    // The chooser asks before it replaces the file.
+    HWND question = WaitFor(chooser != nullptr ? 30 : 0, [] {
+        HWND box = FindDialog(L"", true);
+        return GetDlgItem(box, IDYES) != nullptr ? box : nullptr;
+    });
+    if (question == nullptr) {
+        CloseHandle(process);
+        return Fail(L"no file chooser, or no question whether to replace the file");
+    }
+    const LARGE_INTEGER from = Now();
+    PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(question, IDYES)));
+    return KillAfter(process, from, microseconds, file);
+}
+
 int Upgrade(HWND frame, const std::wstring& file, double seconds) {
     const LARGE_INTEGER start = Now();
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
@@ -306,6 +510,12 @@ int Run(const std::vector<std::wstring>& args) {
     if (verb == L"start-time") {
         return StartTime(arg(1));
     }
+    if (verb == L"close-kill") {
+        return CloseKill(arg(1), Seconds(arg(2)), arg(3));
+    }
+    if (verb == L"save-kill") {
+        return SaveKill(arg(1), arg(2), Seconds(arg(3)));
+    }
     HWND frame = Frame();
     if (frame == nullptr) {
         return Fail(L"no main window");
@@ -365,6 +575,17 @@ int Run(const std::vector<std::wstring>& args) {
             return Fail(L"the dialog \"%ls\" is still up", arg(1));
         }
         return 0;
+    }
+    if (verb == L"box-wait") {
+        HWND box = WaitFor(Seconds(arg(2)), [&] { return FindDialog(arg(1), true); });
+        if (box == nullptr) {
+            return Fail(L"no box \"%ls\" came up", arg(1));
+        }
+        std::wprintf(L"%ls\n", DescribeBox(box).c_str());
+        return 0;
+    }
+    if (verb == L"fits") {
+        return Fits(frame);
     }
     if (verb == L"resize") {
         SetWindowPos(frame, nullptr, 0, 0, Number(arg(1)), Number(arg(2)),
