@@ -190,9 +190,13 @@ void ControllerLink::CompleteGood(std::uint8_t type) {
             if (purpose == TransferPurpose::Document) {
                 m_host.SetStatusText(texts::kStatusDownloaded);
                 m_host.RefreshViews(1);
+                m_host.ControllerHolds(HeldEvent::Download, m_host.Document());
                 notice = true;
             } else if (purpose != TransferPurpose::Verify) {
                 m_host.SetStatusText(texts::kStatusConfigReceived);
+                m_host.ControllerHolds(
+                    purpose == TransferPurpose::Backup ? HeldEvent::Backup : HeldEvent::Compare,
+                    m_received);
             }
             break;
         case kType(RequestType::UploadConfig):
@@ -202,6 +206,7 @@ void ControllerLink::CompleteGood(std::uint8_t type) {
                 break;
             }
             m_host.SetStatusText(texts::kStatusUploaded);
+            m_host.ControllerHolds(HeldEvent::Upload, m_uploaded);
             notice = true;
             kind = NoticeKind::Uploaded;
             break;
@@ -252,7 +257,9 @@ void ControllerLink::DeliverDownload(TransferPurpose purpose, const ConfigDocume
 }
 
 void ControllerLink::FinishVerify(const ConfigDocument& stored) {
-    if (DifferingSettings(m_uploaded, stored).empty()) {
+    const bool same = DifferingSettings(m_uploaded, stored).empty();
+    m_host.ControllerHolds(same ? HeldEvent::Upload : HeldEvent::Verify, stored);
+    if (same) {
         m_host.SetStatusText(texts::kStatusUploaded);
         m_host.ShowNotice(NoticeKind::Uploaded);
         return;

@@ -23,6 +23,11 @@ enum class NoticeKind { Downloaded = 1, Uploaded = 2 };
 // check after an upload, Backup goes to the firmware upgrade that asked for it.
 enum class TransferPurpose : std::uint8_t { Document, Compare, Verify, Backup };
 
+// What made the link see the controller's whole configuration: a download for the document,
+// an upload acknowledged (or, with verify on, read back the same), a verify's read-back that
+// differs from what was sent, a download for Compare or for the backup before an upgrade.
+enum class HeldEvent : std::uint8_t { Download, Upload, Verify, Compare, Backup };
+
 // Everything the link and the firmware upgrade need from their surroundings: the window
 // (status bar, message boxes, dialogs, file chooser), the reply timer and the document.
 //
@@ -73,6 +78,10 @@ class LinkHost {
     // part of the link took itself) arrived: the controller's configuration, its pressures in
     // the unit its record names. May be modal; the next request waits until it returns.
     virtual void ConfigDownloaded(TransferPurpose /*purpose*/, const ConfigDocument& /*config*/) {}
+
+    // The controller is now known to hold `config`. Called before the event's notice or box;
+    // must not be modal.
+    virtual void ControllerHolds(HeldEvent /*event*/, const ConfigDocument& /*config*/) {}
 
     // Caption of the first upgrade question.
     virtual std::string ApplicationTitle() = 0;

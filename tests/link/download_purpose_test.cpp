@@ -69,6 +69,12 @@ TEST(DownloadPurposes, ACompareDownloadGoesToTheHostAndLeavesTheDocumentAlone) {
     EXPECT_EQ(rig.host.notices, std::vector<NoticeKind>{NoticeKind::Downloaded});
     EXPECT_FALSE(SameDocument(rig.host.document, before));
     EXPECT_TRUE(SameDocument(rig.host.document, expected));
+    // Both downloads told the host what the controller holds.
+    ASSERT_EQ(rig.host.held.size(), 2u);
+    EXPECT_EQ(rig.host.held[0].first, HeldEvent::Compare);
+    EXPECT_EQ(rig.host.held[1].first, HeldEvent::Download);
+    EXPECT_TRUE(SameDocument(rig.host.held[0].second, expected));
+    EXPECT_TRUE(SameDocument(rig.host.held[1].second, expected));
 }
 
 TEST(DownloadPurposes, AFailedCompareDownloadHasTheRetriesAndBoxesOfAnyRequest) {
@@ -124,6 +130,8 @@ TEST(VerifyAfterUpload, TheNoticeComesOnlyOnceTheControllerIsSeenToHoldTheUpload
         EXPECT_TRUE(SameDocument(rig.host.document, document));
         EXPECT_TRUE(rig.host.refreshHints.empty());
         EXPECT_TRUE(rig.host.downloads.empty());
+        ASSERT_EQ(rig.host.held.size(), 1u) << "the upload, once it was read back";
+        EXPECT_EQ(rig.host.held[0].first, HeldEvent::Upload);
     }
 }
 
@@ -150,6 +158,10 @@ TEST(VerifyAfterUpload, AControllerHoldingSomethingElseGetsAWarningListingItAndN
                                          "controller"
                                    : std::string(texts::kVerifyFailedText));
         EXPECT_EQ(rig.host.LastStatus(), texts::kStatusVerifyFailed);
+        // What the read-back found is what the controller holds.
+        ASSERT_EQ(rig.host.held.size(), 1u);
+        EXPECT_EQ(rig.host.held[0].first, HeldEvent::Verify);
+        EXPECT_EQ(rig.host.held[0].second.record.stage[0].RPM_Max, 6756);
         EXPECT_EQ(rig.link.QueueLength(), 0u);
         EXPECT_FALSE(rig.link.requestInFlight());
     }

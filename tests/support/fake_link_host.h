@@ -48,6 +48,7 @@ class FakeLinkHost : public LinkHost {
     std::vector<NoticeKind> notices;
     std::vector<int> refreshHints;
     std::vector<std::pair<TransferPurpose, ConfigDocument>> downloads;  // ConfigDownloaded
+    std::vector<std::pair<HeldEvent, ConfigDocument>> held;             // ControllerHolds
     std::string chooserFilter;
     std::string chooserPattern;
     int chooserCalls = 0;
@@ -88,6 +89,9 @@ class FakeLinkHost : public LinkHost {
     ConfigDocument& Document() override { return document; }
     void RefreshViews(int hint) override { refreshHints.push_back(hint); }
     void ConfigDownloaded(TransferPurpose purpose, const ConfigDocument& config) override;
+    void ControllerHolds(HeldEvent event, const ConfigDocument& config) override {
+        held.emplace_back(event, config);
+    }
     std::string ApplicationTitle() override { return title; }
 
   private:

@@ -601,6 +601,10 @@ int Run(const std::vector<std::wstring>& args) {
     }
     if (verb == L"yes-until") {
         const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(Seconds(arg(2)) * 1000);
+        // A dialog is visible a moment before its caption is set (a file dialog shows up
+        // untitled first), so another box counts only once it has stayed a while.
+        HWND other = nullptr;
+        ULONGLONG otherSince = 0;
         while (GetTickCount64() < end) {
             if (FindDialog(arg(1)) != nullptr) {
                 return 0;
@@ -614,7 +618,15 @@ int Run(const std::vector<std::wstring>& args) {
                              reinterpret_cast<LPARAM>(yes));
                 WaitFor(5, [box] { return !IsWindow(box) || !IsWindowVisible(box); });
             } else if (box != nullptr && yes == nullptr && TextOf(box) != arg(1)) {
-                return Fail(L"a box came instead: %ls", TextOf(box) + L": " + StaticTexts(box));
+                if (box != other) {
+                    other = box;
+                    otherSince = GetTickCount64();
+                } else if (GetTickCount64() - otherSince > 2000) {
+                    return Fail(L"a box came instead: %ls",
+                                TextOf(box) + L": " + StaticTexts(box));
+                }
+            } else {
+                other = nullptr;
             }
             Sleep(kPollMs);
         }
