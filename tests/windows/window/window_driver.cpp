@@ -622,8 +622,7 @@ int Run(const std::vector<std::wstring>& args) {
                     other = box;
                     otherSince = GetTickCount64();
                 } else if (GetTickCount64() - otherSince > 2000) {
-                    return Fail(L"a box came instead: %ls",
-                                TextOf(box) + L": " + StaticTexts(box));
+                    return Fail(L"a box came instead: %ls", TextOf(box) + L": " + StaticTexts(box));
                 }
             } else {
                 other = nullptr;
