@@ -370,6 +370,10 @@ void Correct(StageForm& form, ConfigDocument& doc, const SettingRef& ref,
 
 }  // namespace
 
+int SettingControl(const SettingRef& ref) {
+    return ControlOf(ref);
+}
+
 std::vector<UploadProblem> CheckConfiguration(const ConfigDocument& doc, const LoadedFile* file) {
     const std::vector<SettingRef> changed =
         file != nullptr ? DifferingSettings(file->asRead, doc) : std::vector<SettingRef>{};

@@ -21,6 +21,9 @@ struct UploadProblem {
     std::string text;
 };
 
+// The form's control that shows a setting, as UploadProblem::controlId names it.
+int SettingControl(const SettingRef& ref);
+
 // What a document was last read from a file as: the document as it was read and the keys
 // whose text its fields could not hold (UnfitValue). Such a key's problem stands as long as
 // its setting keeps the value it was read with.

@@ -1,11 +1,14 @@
 #include "shell/frame_shell.h"
 
+#include <cstring>
+
 #include "base/text_format.h"
 #include "config/config_file.h"
 #include "config/config_texts.h"
 #include "config/ini_location.h"
 #include "editor/compare_texts.h"
 #include "editor/config_compare.h"
+#include "editor/stage_form.h"
 #include "link/discovery/serial_device_list.h"
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
@@ -62,7 +65,10 @@ FrameShell::FrameShell(ShellSkin& skin, CQuarnelDoc& doc, AppSettings& settings,
           auto text = RunModal([&] { return m_skin.AskNumber(prompt); });
           return m_closePending ? std::nullopt : text;
       }),
+      m_held(settings),
       m_statusText(texts::kIdleText) {
+    m_doc.AddView(this);
+    m_held.SetChangedHandler([this] { UpdateMarkers(); });
     // A verify that finds a difference says which, in the form's words.
     m_link.SetDifferenceLister(DifferenceLines);
     // The last word before a configuration goes: what was checked when the command was given
@@ -72,6 +78,7 @@ FrameShell::FrameShell(ShellSkin& skin, CQuarnelDoc& doc, AppSettings& settings,
 
 FrameShell::~FrameShell() {
     OnDestroy();
+    m_doc.RemoveView(this);
 }
 
 void FrameShell::OnDestroy() {
@@ -88,6 +95,7 @@ void FrameShell::Create() {
     m_settings.LoadSettings();
     m_upgrade.SetBackupFolder(DefaultUserDataFolder());
     m_link.ScanForConnection(m_scanner, m_settings);
+    UpdateMarkers();
     Refresh();
 }
 
@@ -242,6 +250,40 @@ void FrameShell::CompareWithController() {
     m_link.QueueDownload(TransferPurpose::Compare);
 }
 
+void FrameShell::ControllerHolds(HeldEvent /*event*/, const ConfigDocument& config) {
+    m_held.OnControllerHolds(config);
+}
+
+void FrameShell::OnUpdate(int /*hint*/) {
+    UpdateMarkers();
+}
+
+void FrameShell::OnFormChanged() {
+    // The dragged curve reaches the document only when the drag ends; most input (a mouse
+    // moving over the graph) changes nothing.
+    const ConfigDocument& doc = m_doc.Document();
+    const bool same = std::memcmp(&doc.record, &m_markedDoc.record, sizeof doc.record) == 0 &&
+                      doc.displayPressures == m_markedDoc.displayPressures;
+    if (!same && (m_form == nullptr || !m_form->Graph().IsDragging())) {
+        UpdateMarkers();
+    }
+}
+
+void FrameShell::UpdateMarkers() {
+    m_markedDoc = m_doc.Document();
+    UploadMarkers markers = ComputeUploadMarkers(m_markedDoc, m_held.Held(), m_doc.Check());
+    if (markers != m_markers) {
+        m_markers = std::move(markers);
+        m_skin.ShowMarkers(m_markers);
+    }
+}
+
+void FrameShell::OnMarkersPaneDoubleClicked() {
+    if (Command(texts::kIdCompare).enabled) {
+        OnCommand(texts::kIdCompare);
+    }
+}
+
 void FrameShell::ConfigDownloaded(TransferPurpose purpose, const ConfigDocument& config) {
     if (purpose != TransferPurpose::Compare || m_closePending) {
         return;
@@ -376,6 +418,7 @@ std::string FrameShell::StatisticsText() const {
 }
 
 void FrameShell::Refresh() {
+    m_held.OnControllerInfo(m_link.LastControllerInfo());
     m_skin.RefreshCommands();
     m_skin.ShowStatus();
 }

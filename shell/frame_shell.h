@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/app_settings.h"
+#include "editor/upload_markers.h"
 #include "firmware/firmware_upgrade.h"
 #include "link/controller_link.h"
 #include "link/controller_port_adapter.h"
@@ -16,6 +17,7 @@
 #include "link/link_host.h"
 #include "link/serial/port_event_sink.h"
 #include "shell/edit_commands.h"
+#include "shell/held_config.h"
 #include "shell/notice_countdown.h"
 #include "shell/quarnel_doc.h"
 #include "shell/shell_skin.h"
@@ -45,7 +47,7 @@ struct CommandState {
 // and go and ports that hang up, and closes the window without losing anything while boxes
 // or a transfer are up. A window (the skin) creates the bars and dialogs, hands its events
 // here and implements ShellSkin for the little that takes a window.
-class FrameShell : public LinkHost, public PortEventSink {
+class FrameShell : public LinkHost, public PortEventSink, private DocumentView {
   public:
     // The device-change event types that are followed; all others are ignored.
     static constexpr unsigned kDeviceArrival = 0x8000;
@@ -69,7 +71,10 @@ class FrameShell : public LinkHost, public PortEventSink {
     // ---- commands (ids in shell_texts.h)
     // The form the Edit menu's commands act on (nullptr: none); after each of them the
     // document's views show what it changed (an update with hint 0).
-    void SetForm(StageForm* form) { m_edit.SetForm(form); }
+    void SetForm(StageForm* form) {
+        m_form = form;
+        m_edit.SetForm(form);
+    }
     void OnCommand(int id);
     CommandState Command(int id) const;
     // The Port submenu as it is now: Automatic and every serial device the system lists. The
@@ -109,6 +114,20 @@ class FrameShell : public LinkHost, public PortEventSink {
         m_modalsEnded = std::move(handler);
     }
 
+    // ---- what the controller does not hold
+    // Where the record of what the controller was last seen to hold comes from across runs.
+    void SetHeldLoader(HeldConfig::Loader loader) { m_held.SetLoader(std::move(loader)); }
+    const HeldConfig& Held() const { return m_held; }
+    // The marks on the settings the controller does not hold, and the pane that counts them;
+    // ShellSkin::ShowMarkers is told each time they change.
+    const UploadMarkers& Markers() const { return m_markers; }
+    // The user worked in the form (called after every input; cheap when the document is as
+    // it was). During a curve drag the marks wait for the drag's end.
+    void OnFormChanged();
+    // The pane that counts the settings not uploaded was double-clicked: Compare With
+    // Controller, when it can be given.
+    void OnMarkersPaneDoubleClicked();
+
     // ---- parts, for the window and for tests
     ControllerLink& Link() { return m_link; }
     const ControllerLink& Link() const { return m_link; }
@@ -146,6 +165,7 @@ class FrameShell : public LinkHost, public PortEventSink {
     void RefreshViews(int hint) override;
     std::string ApplicationTitle() override;
     void ConfigDownloaded(TransferPurpose purpose, const ConfigDocument& config) override;
+    void ControllerHolds(HeldEvent event, const ConfigDocument& config) override;
 
     // ---- PortEventSink (called on the port's event thread)
     void PostPortEvent(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
@@ -168,6 +188,9 @@ class FrameShell : public LinkHost, public PortEventSink {
     void AfterModal();
     // The commands and the status after any entry into the link.
     void Refresh();
+    // DocumentView: the document changed.
+    void OnUpdate(int hint) override;
+    void UpdateMarkers();
 
     ShellSkin& m_skin;
     CQuarnelDoc& m_doc;
@@ -178,6 +201,10 @@ class FrameShell : public LinkHost, public PortEventSink {
     FirmwareUpgrade m_upgrade;
     UpgradeProgress m_progress;
     EditCommands m_edit;
+    StageForm* m_form = nullptr;
+    HeldConfig m_held;
+    UploadMarkers m_markers;
+    ConfigDocument m_markedDoc{};  // the document as the marks were last worked out for
     std::string m_statusText;
     std::vector<PortChoice> m_portChoices;  // as last listed
     std::string m_configFile;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/config_compare.h"
+#include "editor/upload_markers.h"
 #include "link/link_host.h"
 
 namespace zentrik {
@@ -100,6 +101,9 @@ class ShellSkin {
     virtual void RefreshCommands() = 0;
     // The status pane and the statistics again, from FrameShell.
     virtual void ShowStatus() = 0;
+    // The marks on the settings the controller does not hold, and the pane that counts them,
+    // changed (FrameShell::Markers).
+    virtual void ShowMarkers(const UploadMarkers& markers) = 0;
     // A value typed into the form but not confirmed goes to the form, as Enter would.
     virtual void CommitPendingInput() = 0;
     virtual bool IsBarVisible(FrameBar bar) const = 0;

@@ -7,6 +7,7 @@
 #include "config/config_file.h"
 #include "config/config_persistence.h"
 #include "config/file_store.h"
+#include "editor/control_ids.h"
 #include "editor/stage_form.h"
 #include "fake_skin.h"
 #include "link/serial/device_name.h"
@@ -145,6 +146,35 @@ TEST_F(ConfigCommands, TheComparisonShowsTheDifferencesAndDoesWhatTheUserChooses
     ASSERT_TRUE(m_skin.DeliverUntil([&] { return m_skin.noticeTitles.size() == 1; }));
     EXPECT_EQ(m_skin.noticeTitles[0], "Config Uploaded");
     EXPECT_EQ(m_skin.compares.size(), 2u);
+}
+
+TEST_F(ConfigCommands, MarksFollowWhatTheControllerHoldsAndClearAfterAGoodUpload) {
+    const std::string source = m_dir + "/controller.ini";
+    {
+        AppSettings controller;
+        controller.SetPath(source);
+        ConfigDocument doc = SampleConfigDocument();
+        ASSERT_TRUE(SaveDocument(controller, doc));
+    }
+    Simulator sim({"--config", source});
+    Start(sim.Device());
+    EXPECT_EQ(m_skin.shownMarkers.paneText, "Controller's settings unknown");
+    m_shell->OnCommand(texts::kIdDownload);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return Idle() && m_skin.noticeTitles.size() == 1; }));
+    EXPECT_EQ(m_skin.shownMarkers.paneText, "All settings uploaded");
+
+    m_doc.Document().record.stage[0].RPM_Max = 6000;  // the controller holds 6500
+    m_shell->OnFormChanged();
+    EXPECT_EQ(m_skin.shownMarkers.paneText, "1 setting not uploaded");
+    EXPECT_EQ(m_skin.shownMarkers.Marker(control_ids::kRpmCutoff, 0).kind, MarkerKind::Differs);
+    m_shell->OnMarkersPaneDoubleClicked();
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return Idle() && m_skin.compares.size() == 1; }));
+
+    m_shell->OnCommand(texts::kIdUpload);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return m_skin.noticeTitles.size() == 2; }));
+    EXPECT_EQ(m_skin.noticeTitles[1], "Config Uploaded");
+    EXPECT_EQ(m_skin.shownMarkers.paneText, "All settings uploaded");
+    EXPECT_EQ(m_skin.shownMarkers.Marker(control_ids::kRpmCutoff, 0).kind, MarkerKind::None);
 }
 
 TEST_F(ConfigCommands, TheSetupSheetNamesTheFileAndTheControllerOnceKnownAndOpensInTheBrowser) {

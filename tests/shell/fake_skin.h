@@ -44,6 +44,7 @@ class FakeSkin : public ShellSkin {
     bool statusBarVisible = true;
     bool timerRunning = false;
     unsigned timerInterval = 0;
+    UploadMarkers shownMarkers;
 
     // Delivers the port's queued notifications to the shell until `done` holds or `limit`
     // passes; waits for the event thread, never spins.
@@ -73,6 +74,7 @@ class FakeSkin : public ShellSkin {
     void PostPortEvent(std::uintptr_t wParam) override;
     void RefreshCommands() override {}
     void ShowStatus() override {}
+    void ShowMarkers(const UploadMarkers& markers) override { shownMarkers = markers; }
     void CommitPendingInput() override { ++commits; }
     bool IsBarVisible(FrameBar bar) const override;
     void SetBarVisible(FrameBar bar, bool visible) override;

@@ -261,6 +261,8 @@ void CMainFrame::CreateStatusBar() {
     m_statusPanes = new StatusPanes(bar);
     bar->addWidget(m_statusPanes, 1);
     m_statusPanes->SetTexts(texts::kIdleText, QString());
+    connect(m_statusPanes, &StatusPanes::markersDoubleClicked, this,
+            [this] { m_shell.OnMarkersPaneDoubleClicked(); });
 }
 
 QLabel* CMainFrame::StatusPane() const {
@@ -269,6 +271,10 @@ QLabel* CMainFrame::StatusPane() const {
 
 QLabel* CMainFrame::StatisticsPane() const {
     return m_statusPanes->Statistics();
+}
+
+QLabel* CMainFrame::MarkersPane() const {
+    return m_statusPanes->Markers();
 }
 
 void CMainFrame::CreateClientArea() {
@@ -285,6 +291,7 @@ void CMainFrame::CreateClientArea() {
     connect(m_view, &QObject::destroyed, this, [&doc, view] { doc.RemoveView(view); });
     // Undo and Redo follow the form, and their shortcuts act only while enabled.
     connect(m_view, &CQuarnelView::formChanged, this, &CMainFrame::RefreshCommands);
+    connect(m_view, &CQuarnelView::synced, this, [this] { m_shell.OnFormChanged(); });
 
     // A window narrower or lower than the form scrolls it instead of clipping it.
     m_viewArea = new QScrollArea;
@@ -317,6 +324,8 @@ void CMainFrame::StartDeviceWatcher() {
 
 void CMainFrame::InitialUpdate() {
     m_view->OnInitialUpdate();
+    // The document was loaded after the frame's creation: its marks now.
+    m_shell.OnFormChanged();
     // Fit the frame around the form and the bars, within the screen's work area. The form
     // never gets smaller than it lays out naturally: a smaller window scrolls it instead of
     // squeezing its lists and fields until their texts are cut.
@@ -385,6 +394,15 @@ void CMainFrame::ShowStatus() {
         RefreshStatusPanes();
     } else {
         m_statusRefresh.start(static_cast<int>(kRepaintMs - elapsed));
+    }
+}
+
+void CMainFrame::ShowMarkers(const zentrik::UploadMarkers& markers) {
+    if (m_view != nullptr) {
+        m_view->ShowMarkers(markers);
+    }
+    if (m_statusPanes != nullptr) {
+        m_statusPanes->SetMarkersText(QString::fromStdString(markers.paneText));
     }
 }
 

@@ -65,6 +65,7 @@ class CMainFrame : public QMainWindow, public zentrik::ShellSkin, public zentrik
     QScrollArea* ViewArea() const { return m_viewArea; }
     QLabel* StatusPane() const;
     QLabel* StatisticsPane() const;
+    QLabel* MarkersPane() const;
     bool ClosePending() const { return m_shell.ClosePending(); }
 
     // ---- ShellSkin
@@ -88,6 +89,7 @@ class CMainFrame : public QMainWindow, public zentrik::ShellSkin, public zentrik
     void PostPortEvent(std::uintptr_t wParam) override;
     void RefreshCommands() override;
     void ShowStatus() override;
+    void ShowMarkers(const zentrik::UploadMarkers& markers) override;
     void CommitPendingInput() override;
     bool IsBarVisible(zentrik::FrameBar bar) const override;
     void SetBarVisible(zentrik::FrameBar bar, bool visible) override;

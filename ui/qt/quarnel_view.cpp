@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -77,6 +78,28 @@ const char* AccessibleName(int id) {
         default:
             return nullptr;
     }
+}
+
+// The colour of a value the controller must not be given.
+const QColor kOutOfRangeColour(0xD0, 0x1C, 0x1C);
+
+// A dot for the stage list, sharp at one and two device pixels to the pixel.
+QIcon MarkerDot(const QColor& colour, int size) {
+    QIcon icon;
+    for (const int ratio : {1, 2}) {
+        QPixmap pixmap(size * ratio, size * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colour);
+        const double d = size * 0.5;
+        painter.drawEllipse(QRectF((size - d) / 2, (size - d) / 2, d, d));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 }  // namespace
@@ -167,7 +190,12 @@ void CQuarnelView::CreateControls() {
     auto* top = new QHBoxLayout;
     auto* unitsGroup = static_cast<QGroupBox*>(fixed("mapUnitsGroup", this));
     auto* unitsLayout = new QHBoxLayout(unitsGroup);
-    unitsLayout->addWidget(make(kUnits, unitsGroup));
+    QWidget* units = make(kUnits, unitsGroup);
+    unitsLayout->addWidget(units);
+    // The group's title carries the unit's mark; the list keeps its own weight.
+    QFont unitsFont;
+    unitsFont.setWeight(QFont::Normal);
+    units->setFont(unitsFont);
     top->addWidget(unitsGroup);
 
     auto* rpmGroup = static_cast<QGroupBox*>(fixed("rpmGroup", this));
@@ -350,6 +378,17 @@ void CQuarnelView::CreateControls() {
     form->addLayout(top);
     form->addLayout(stage, 1);
 
+    // A label keeps the room its mark's bold text takes, so that a mark moves nothing.
+    for (const int id : MarkableControls()) {
+        if (auto* label = qobject_cast<QLabel*>(MarkerWidget(id))) {
+            QFont bold = label->font();
+            bold.setBold(true);
+            const QMargins margins = label->contentsMargins();
+            label->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(label->text()) +
+                                   margins.left() + margins.right());
+        }
+    }
+
     setTabOrder(c(kFinal), c(kSmoothWhenDragging));
     setTabOrder(redo, m_graph);
 }
@@ -414,6 +453,9 @@ void CQuarnelView::keyPressEvent(QKeyEvent* event) {
 
 void CQuarnelView::Sync() {
     const std::set<int> changes = m_form.TakeChanges();
+    if (changes.count(kStage) != 0) {
+        ApplyMarkers();
+    }
     for (const int id : changes) {
         SyncControl(id);
     }
@@ -423,6 +465,7 @@ void CQuarnelView::Sync() {
     if (!changes.empty()) {
         emit formChanged();
     }
+    emit synced();
 }
 
 void CQuarnelView::SyncControl(int id) {
@@ -459,6 +502,64 @@ bool CQuarnelView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void CQuarnelView::ShowMarkers(const UploadMarkers& markers) {
+    m_markers = markers;
+    ApplyMarkers();
+}
+
+QWidget* CQuarnelView::MarkerWidget(int id) const {
+    const MarkerPlace place = MarkerPlaceOf(id);
+    if (place.name != nullptr) {
+        return findChild<QWidget*>(QLatin1String(place.name));
+    }
+    return Control(place.id);
+}
+
+void CQuarnelView::ApplyMarkers() {
+    const int stage = m_form.CurrentStage();
+    for (const int id : MarkableControls()) {
+        const ControlMarker& marker = m_markers.Marker(id, stage);
+        const auto shown = m_shownMarkers.find(id);
+        if (shown != m_shownMarkers.end() ? shown->second == marker
+                                          : marker.kind == MarkerKind::None) {
+            continue;
+        }
+        m_shownMarkers[id] = marker;
+        QWidget* place = MarkerWidget(id);
+        if (place == nullptr) {
+            continue;
+        }
+        QFont font;
+        if (marker.kind != MarkerKind::None) {
+            font.setBold(true);
+        }
+        place->setFont(font);
+        QPalette palette;
+        if (marker.kind == MarkerKind::OutOfRange) {
+            palette.setColor(QPalette::WindowText, kOutOfRangeColour);
+        }
+        place->setPalette(palette);
+        const QString tip = QString::fromStdString(marker.tip);
+        place->setToolTip(tip);
+        // The graph shows the tips of its own points.
+        if (QWidget* control = Control(id); control != place && id != kGraph) {
+            control->setToolTip(tip);
+        }
+    }
+    auto* list = qobject_cast<QComboBox*>(Control(kStage));
+    const int size = list->fontMetrics().height();
+    for (int s = 0; s < 2 && s < list->count(); ++s) {
+        const MarkerKind kind = m_markers.stages[static_cast<std::size_t>(s)];
+        if (kind == m_shownStages[static_cast<std::size_t>(s)]) {
+            continue;
+        }
+        m_shownStages[static_cast<std::size_t>(s)] = kind;
+        const QColor colour = kind == MarkerKind::OutOfRange ? kOutOfRangeColour
+                                                             : palette().color(QPalette::Highlight);
+        list->setItemIcon(s, kind == MarkerKind::None ? QIcon() : MarkerDot(colour, size));
+    }
+}
+
 QWidget* CQuarnelView::Control(int id) const {
     const auto it = m_controls.find(id);
     return it == m_controls.end() ? nullptr : it->second;
@@ -484,6 +585,7 @@ void CQuarnelView::OnInitialUpdate() {
     }
     m_graph->Sync();
     m_table->Sync(QString::fromStdString(m_form.Control(kAxisName).text), true);
+    ApplyMarkers();
     updateGeometry();
 }
 

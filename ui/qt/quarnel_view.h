@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <map>
 #include <set>
 
 #include "config/app_settings.h"
 #include "config/config_document.h"
 #include "editor/stage_form.h"
+#include "editor/upload_markers.h"
 #include "shell/quarnel_doc.h"
 
 namespace zentrik {
@@ -54,10 +56,19 @@ class CQuarnelView : public QWidget, public zentrik::DocumentView {
     void CommitPendingEdit();
     // Shows again what the form changed.
     void Sync();
+    // Marks the controls whose values the controller does not hold (their labels in bold, red
+    // for a value out of range, with a tip naming the controller's value) and the stages that
+    // have such controls (a dot in the stage list).
+    void ShowMarkers(const zentrik::UploadMarkers& markers);
+    // The widget that shows control `id`'s mark.
+    QWidget* MarkerWidget(int id) const;
 
   signals:
     // The form's state changed (what the menu's commands follow too).
     void formChanged();
+    // The form took input and showed what it changed, if anything (the document may have
+    // changed without a control's state changing: a curve point dragged).
+    void synced();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,6 +78,12 @@ class CQuarnelView : public QWidget, public zentrik::DocumentView {
     void CreateControls();
     void ConnectControls();
     void SyncControl(int id);
+    // Shows the marks of the stage on show where they changed.
+    void ApplyMarkers();
+
+    zentrik::UploadMarkers m_markers;
+    std::map<int, zentrik::ControlMarker> m_shownMarkers;
+    std::array<zentrik::MarkerKind, 2> m_shownStages{};
 
     zentrik::StageForm m_form;
     std::map<int, QWidget*> m_controls;

@@ -1,8 +1,11 @@
 #include "ui/qt/status_panes.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyle>
 #include <algorithm>
+
+#include "editor/marker_texts.h"
 
 namespace {
 
@@ -32,6 +35,11 @@ StatusPanes::StatusPanes(QWidget* parent) : QWidget(parent) {
     m_statistics = new ElidingLabel(this);
     m_statistics->setObjectName("statisticsPane");
     m_statistics->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_markers = new ElidingLabel(this);
+    m_markers->setObjectName("markersPane");
+    m_markers->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_markers->setToolTip(QString::fromUtf8(zentrik::marker_texts::kPaneTip));
+    m_markers->installEventFilter(this);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
 
@@ -44,13 +52,28 @@ void StatusPanes::SetTexts(const QString& status, const QString& statistics) {
     }
 }
 
+void StatusPanes::SetMarkersText(const QString& text) {
+    if (text != m_markers->text()) {
+        m_markers->setText(text);
+        LayOut();
+    }
+}
+
+bool StatusPanes::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_markers && event->type() == QEvent::MouseButtonDblClick) {
+        emit markersDoubleClicked();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 int StatusPanes::TextWidth(const QLabel* label) const {
     return label->fontMetrics().horizontalAdvance(label->text());
 }
 
 QSize StatusPanes::sizeHint() const {
     const int gap = kGapChars * fontMetrics().averageCharWidth();
-    return {TextWidth(m_status) + gap + TextWidth(m_statistics),
+    return {TextWidth(m_status) + gap + TextWidth(m_statistics) + gap + TextWidth(m_markers),
             std::max(m_status->sizeHint().height(), m_statistics->sizeHint().height())};
 }
 
@@ -68,12 +91,18 @@ void StatusPanes::LayOut() {
     const int h = height();
     const int gap = kGapChars * fontMetrics().averageCharWidth();
     const int statusWidth = std::min(total, TextWidth(m_status));
-    const int rest = total - statusWidth - gap;
+    // The markers' pane has what the status text leaves, up to its own width.
+    const int markersWidth = std::clamp(total - statusWidth - gap, 0, TextWidth(m_markers));
+    const int markersRoom = markersWidth > 0 ? markersWidth + gap : 0;
+    m_markers->setGeometry(total - markersWidth, 0, markersWidth, h);
+    m_markers->setVisible(markersWidth > 0);
+    const int rest = total - statusWidth - gap - markersRoom;
     const bool statistics =
         rest >= kShortestStatisticsChars * m_statistics->fontMetrics().averageCharWidth();
     // The status pane stretches over whatever the statistics leave.
     const int statisticsWidth = statistics ? std::min(rest, TextWidth(m_statistics)) : 0;
-    m_status->setGeometry(0, 0, statistics ? total - statisticsWidth - gap : total, h);
-    m_statistics->setGeometry(total - statisticsWidth, 0, statisticsWidth, h);
+    const int left = total - markersRoom;
+    m_status->setGeometry(0, 0, statistics ? left - statisticsWidth - gap : left, h);
+    m_statistics->setGeometry(left - statisticsWidth, 0, statisticsWidth, h);
     m_statistics->setVisible(statistics);
 }

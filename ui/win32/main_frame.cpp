@@ -175,6 +175,7 @@ bool CMainFrame::OnCreate() {
     }
     doc.AddView(m_view.get());
     m_shell.SetForm(&m_view->Form());
+    m_view->SetChangedHandler([this] { m_shell.OnFormChanged(); });
     ::ShowWindow(m_view->Hwnd(), SW_SHOWNA);
 
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
@@ -259,6 +260,8 @@ void CMainFrame::InitialUpdate() {
         return;
     }
     m_view->OnInitialUpdate();
+    // The document was loaded after the frame's creation: its marks now.
+    m_shell.OnFormChanged();
     FitToScreen();
 }
 
@@ -373,6 +376,11 @@ LRESULT CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->hwndFrom == m_status.Hwnd() && header->code == NM_DBLCLK &&
+                reinterpret_cast<NMMOUSE*>(lParam)->dwItemSpec == CStatusPanes::kMarkersPart) {
+                m_shell.OnMarkersPaneDoubleClicked();
+                return 0;
+            }
             if (header->code == TTN_GETDISPINFOW) {
                 auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lParam);
                 if (const wchar_t* text =
@@ -498,6 +506,13 @@ void CMainFrame::RefreshCommands() {
         m_menuShown[id] = {state.enabled, state.checked};
     }
     m_toolBar.Refresh(m_shell);
+}
+
+void CMainFrame::ShowMarkers(const zentrik::UploadMarkers& markers) {
+    if (m_view != nullptr) {
+        m_view->ShowMarkers(markers);
+    }
+    m_status.SetMarkersText(Wide(markers.paneText));
 }
 
 void CMainFrame::ShowStatus() {

@@ -90,6 +90,7 @@ class CMainFrame : public zentrik::ShellSkin, public zentrik::FrameWindow {
     void PostPortEvent(std::uintptr_t wParam) override;
     void RefreshCommands() override;
     void ShowStatus() override;
+    void ShowMarkers(const zentrik::UploadMarkers& markers) override;
     void CommitPendingInput() override;
     bool IsBarVisible(zentrik::FrameBar bar) const override;
     void SetBarVisible(zentrik::FrameBar bar, bool visible) override;

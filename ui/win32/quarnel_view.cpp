@@ -192,6 +192,7 @@ void CQuarnelView::OnInitDialog() {
     CreateTable();
     FitLabelsToTheirTexts();
     MeasureExtent();
+    m_marks.Create(m_instance, m_hwnd);
 }
 
 void CQuarnelView::CreateTable() {
@@ -334,6 +335,8 @@ INT_PTR CQuarnelView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY:
             return m_table && m_table->OnNotify(*reinterpret_cast<const NMHDR*>(lParam)) ? TRUE
                                                                                          : FALSE;
+        case WM_DRAWITEM:
+            return m_marks.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
         case WM_SYSCOLORCHANGE:
             // Children hear of new system colours only from their parent.
             SendMessageW(Control(kGraph), message, wParam, lParam);
@@ -385,6 +388,19 @@ void CQuarnelView::Sync() {
     if (m_table) {
         m_table->Sync(m_form.Control(kAxisName).text, changes.count(kCurveTable) != 0);
     }
+    if (!changes.empty()) {
+        // Another stage, or a label shown or hidden.
+        m_marks.Show(m_markers, m_form.CurrentStage());
+    }
+    // Also without a control's state changing: a curve point dragged changes only the graph.
+    if (m_changed) {
+        m_changed();
+    }
+}
+
+void CQuarnelView::ShowMarkers(const UploadMarkers& markers) {
+    m_markers = markers;
+    m_marks.Show(m_markers, m_form.CurrentStage());
 }
 
 void CQuarnelView::SyncControl(int id) {
@@ -436,6 +452,7 @@ void CQuarnelView::OnInitialUpdate() {
     if (m_table) {
         m_table->Sync(m_form.Control(kAxisName).text, true);
     }
+    m_marks.Show(m_markers, m_form.CurrentStage());
 }
 
 void CQuarnelView::OnUpdate(int hint) {

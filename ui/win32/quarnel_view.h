@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "config/app_settings.h"
 #include "config/config_document.h"
 #include "editor/stage_form.h"
+#include "editor/upload_markers.h"
 #include "shell/quarnel_doc.h"
+#include "ui/win32/form_markers.h"
 
 namespace zentrik::win32 {
 class CCurveGraph;
@@ -55,6 +58,13 @@ class CQuarnelView : public zentrik::DocumentView {
     // (then the loop neither translates nor dispatches it).
     bool PreTranslate(MSG& msg);
 
+    // Runs after every input the form took (cheap to follow: it may have changed nothing).
+    void SetChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+    // Marks the controls whose values the controller does not hold, and the stages that have
+    // such controls (CFormMarkers).
+    void ShowMarkers(const zentrik::UploadMarkers& markers);
+    const CFormMarkers& Markers() const { return m_marks; }
+
     // The graph and the table, for tests.
     zentrik::win32::CCurveGraph& Graph() { return *m_graph; }
     zentrik::win32::CCurveTable& Table() { return *m_table; }
@@ -79,4 +89,7 @@ class CQuarnelView : public zentrik::DocumentView {
     std::unique_ptr<zentrik::win32::CCurveGraph> m_graph;
     std::unique_ptr<zentrik::win32::CCurveTable> m_table;
     SIZE m_extent{0, 0};
+    std::function<void()> m_changed;
+    zentrik::UploadMarkers m_markers;
+    CFormMarkers m_marks;
 };

@@ -45,6 +45,7 @@ int CStatusPanes::LayOut() {
         return 0;
     }
     SendMessageW(m_hwnd, WM_SIZE, 0, 0);
+    SetParts();
     // The bar repaints only what a new width uncovers, but the statistics stand at its right
     // edge and move with it: the whole pane is drawn again, or their old copy stays behind.
     InvalidateRect(m_hwnd, nullptr, TRUE);
@@ -62,12 +63,51 @@ void CStatusPanes::SetTexts(const std::wstring& status, const std::wstring& stat
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
+void CStatusPanes::SetMarkersText(const std::wstring& text) {
+    if (text == m_markers || m_hwnd == nullptr) {
+        return;
+    }
+    m_markers = text;
+    SetParts();
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
+void CStatusPanes::SetParts() {
+    RECT client{};
+    GetClientRect(m_hwnd, &client);
+    int width = 0;
+    if (!m_markers.empty()) {
+        HDC dc = GetDC(m_hwnd);
+        const HGDIOBJ previous =
+            SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        width = TextWidth(dc, m_markers) + 2 * metrics.tmAveCharWidth;
+        SelectObject(dc, previous);
+        ReleaseDC(m_hwnd, dc);
+        if ((GetWindowLongW(m_hwnd, GWL_STYLE) & SBARS_SIZEGRIP) != 0) {
+            width += GetSystemMetrics(SM_CXVSCROLL);
+        }
+    }
+    int rights[2] = {std::max<int>(0, client.right - width), -1};
+    const int parts = width > 0 ? 2 : 1;
+    if (parts == 1) {
+        rights[0] = -1;
+    }
+    SendMessageW(m_hwnd, SB_SETPARTS, static_cast<WPARAM>(parts), reinterpret_cast<LPARAM>(rights));
+    SendMessageW(m_hwnd, SB_SETTEXTW, SBT_OWNERDRAW, 0);
+    if (parts == 2) {
+        SendMessageW(m_hwnd, SB_SETTEXTW, kMarkersPart,
+                     reinterpret_cast<LPARAM>(m_markers.c_str()));
+    }
+}
+
 void CStatusPanes::Draw(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     RECT area = item.rcItem;
     InflateRect(&area, -2, 0);
-    // Clear of the size grip in the bar's corner.
-    if ((GetWindowLongW(m_hwnd, GWL_STYLE) & SBARS_SIZEGRIP) != 0) {
+    // Clear of the size grip in the bar's corner, when this pane reaches it.
+    if (m_markers.empty() && (GetWindowLongW(m_hwnd, GWL_STYLE) & SBARS_SIZEGRIP) != 0) {
         area.right -= GetSystemMetrics(SM_CXVSCROLL);
     }
     const int saved = SaveDC(dc);

@@ -133,6 +133,35 @@ TEST_F(FormViewTest, TheWheelChangesOnlyAListTheUserIsIn) {
     EXPECT_TRUE(MAP_In_bar(m_doc.record));
 }
 
+TEST_F(FormViewTest, AMarkedControlsLabelIsBoldWithTheTipAndTheMarksFollowTheStage) {
+    Build();
+    UploadMarkers markers;
+    markers.controls[0][kRpmCutoff] = {MarkerKind::Differs, "RPM Cutoff on the controller: 6500"};
+    markers.controls[1][kRpmCutoff] = {MarkerKind::OutOfRange, "RPM Cutoff is 90000"};
+    markers.controls[0][kUnits] = {MarkerKind::Differs, "MAP Units on the controller: bar"};
+    markers.stages = {MarkerKind::Differs, MarkerKind::None};
+    m_view->ShowMarkers(markers);
+    auto* label = Get<QLabel>(kRpmCutoffLabel);
+    EXPECT_TRUE(label->font().bold());
+    EXPECT_EQ(label->toolTip(), "RPM Cutoff on the controller: 6500");
+    EXPECT_EQ(label->palette().color(QPalette::WindowText),
+              m_view->palette().color(QPalette::WindowText));
+    EXPECT_FALSE(Get<QComboBox>(kStage)->itemIcon(0).isNull());
+    EXPECT_TRUE(Get<QComboBox>(kStage)->itemIcon(1).isNull());
+    // The unit's group title is marked, its list not.
+    EXPECT_TRUE(m_view->MarkerWidget(kUnits)->font().bold());
+    EXPECT_FALSE(Get(kUnits)->font().bold());
+
+    Pick(kStage, 1);
+    EXPECT_EQ(label->toolTip(), "RPM Cutoff is 90000");
+    EXPECT_NE(label->palette().color(QPalette::WindowText),
+              m_view->palette().color(QPalette::WindowText));
+    m_view->ShowMarkers({});
+    EXPECT_FALSE(label->font().bold());
+    EXPECT_TRUE(label->toolTip().isEmpty());
+    EXPECT_TRUE(Get<QComboBox>(kStage)->itemIcon(0).isNull());
+}
+
 TEST_F(FormViewTest, EveryControlIsNamedAndReachedByTabInReadingOrder) {
     SetTIME_Based(RecordStage(0), false);
     Build();

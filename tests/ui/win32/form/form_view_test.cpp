@@ -160,6 +160,31 @@ TEST_F(FormView, ListsAndCheckBoxesShowAndHideTheStagesControls) {
     ExpectWindowsShowTheState();
 }
 
+TEST_F(FormView, AMarkedControlHasADotBesideItsLabelWithTheTipAndTheStageListSaysWhich) {
+    Build();
+    UploadMarkers markers;
+    markers.controls[0][kRpmCutoff] = {MarkerKind::Differs, "RPM Cutoff on the controller: 6500"};
+    markers.stages = {MarkerKind::Differs, MarkerKind::None};
+    m_view->ShowMarkers(markers);
+    HWND dot = m_view->Markers().Dot(kRpmCutoff);
+    ASSERT_NE(dot, nullptr);
+    EXPECT_NE(GetWindowLongPtrW(dot, GWL_STYLE) & WS_VISIBLE, 0);
+    const RECT place = PlaceOf(dot);
+    const RECT label = PlaceOf(Get(kRpmCutoffLabel));
+    EXPECT_GT(place.right, place.left);
+    EXPECT_LT(place.right, label.right);  // left of the label's text, on its line
+    EXPECT_GE(place.top, label.top);
+    EXPECT_LE(place.bottom, label.bottom);
+    EXPECT_EQ(m_view->Markers().Tip(kRpmCutoff), L"RPM Cutoff on the controller: 6500");
+    wchar_t entry[32] = {};
+    SendMessageW(Get(kStage), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(entry));
+    EXPECT_STREQ(entry, L"Stage 1 \u2022");
+
+    Pick(kStage, 1);  // Stage 2 has no mark
+    EXPECT_EQ(GetWindowLongPtrW(dot, GWL_STYLE) & WS_VISIBLE, 0);
+    EXPECT_EQ(SendMessageW(Get(kStage), CB_GETCURSEL, 0, 0), 1);
+}
+
 TEST_F(FormView, TabFollowsTheTemplateAndReachesRedoAndTheGraph) {
     Build();
     // Tab from the first control visits every shown control that takes the focus, in the
