@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <algorithm>
+#include <cmath>
 
 #include "editor/marker_texts.h"
 
@@ -68,7 +69,10 @@ bool StatusPanes::eventFilter(QObject* watched, QEvent* event) {
 }
 
 int StatusPanes::TextWidth(const QLabel* label) const {
-    return label->fontMetrics().horizontalAdvance(label->text());
+    // Rounded up: a text given its rounded advance can lack a fraction of a pixel, and the
+    // label then cuts it short with an ellipsis.
+    return static_cast<int>(
+        std::ceil(QFontMetricsF(label->font(), label).horizontalAdvance(label->text())));
 }
 
 QSize StatusPanes::sizeHint() const {
