@@ -45,6 +45,7 @@ int CStatusPanes::LayOut() {
         return 0;
     }
     SendMessageW(m_hwnd, WM_SIZE, 0, 0);
+    m_parts = 0;
     SetParts();
     // The bar repaints only what a new width uncovers, but the statistics stand at its right
     // edge and move with it: the whole pane is drawn again, or their old copy stays behind.
@@ -58,8 +59,12 @@ void CStatusPanes::SetTexts(const std::wstring& status, const std::wstring& stat
     if (status == m_status && statistics == m_statistics) {
         return;
     }
+    const bool statusChanged = status != m_status;
     m_status = status;
     m_statistics = statistics;
+    if (statusChanged && !m_markers.empty()) {
+        SetParts();
+    }
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
@@ -68,6 +73,7 @@ void CStatusPanes::SetMarkersText(const std::wstring& text) {
         return;
     }
     m_markers = text;
+    m_parts = 0;  // the markers' part shows the new text
     SetParts();
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
@@ -82,18 +88,31 @@ void CStatusPanes::SetParts() {
             SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0)));
         TEXTMETRICW metrics{};
         GetTextMetricsW(dc, &metrics);
-        width = TextWidth(dc, m_markers) + 2 * metrics.tmAveCharWidth;
+        const int grip = (GetWindowLongW(m_hwnd, GWL_STYLE) & SBARS_SIZEGRIP) != 0
+                             ? GetSystemMetrics(SM_CXVSCROLL)
+                             : 0;
+        const int wanted = TextWidth(dc, m_markers) + 2 * metrics.tmAveCharWidth + grip;
+        // The status text keeps its room; the markers' pane takes what is left, up to what it
+        // wants, and is left out where too little is left for it to say anything.
+        const int left = static_cast<int>(client.right) - TextWidth(dc, m_status) -
+                         kGapChars * metrics.tmAveCharWidth;
+        width = std::min(wanted, left);
+        if (width < kShortestStatisticsChars * metrics.tmAveCharWidth + grip) {
+            width = 0;
+        }
         SelectObject(dc, previous);
         ReleaseDC(m_hwnd, dc);
-        if ((GetWindowLongW(m_hwnd, GWL_STYLE) & SBARS_SIZEGRIP) != 0) {
-            width += GetSystemMetrics(SM_CXVSCROLL);
-        }
     }
-    int rights[2] = {std::max<int>(0, client.right - width), -1};
+    int rights[2] = {static_cast<int>(client.right) - width, -1};
     const int parts = width > 0 ? 2 : 1;
     if (parts == 1) {
         rights[0] = -1;
     }
+    if (parts == m_parts && rights[0] == m_firstPartRight) {
+        return;
+    }
+    m_parts = parts;
+    m_firstPartRight = rights[0];
     SendMessageW(m_hwnd, SB_SETPARTS, static_cast<WPARAM>(parts), reinterpret_cast<LPARAM>(rights));
     SendMessageW(m_hwnd, SB_SETTEXTW, SBT_OWNERDRAW, 0);
     if (parts == 2) {
@@ -107,7 +126,7 @@ void CStatusPanes::Draw(const DRAWITEMSTRUCT& item) {
     RECT area = item.rcItem;
     InflateRect(&area, -2, 0);
     // Clear of the size grip in the bar's corner, when this pane reaches it.
-    if (m_markers.empty() && (GetWindowLongW(m_hwnd, GWL_STYLE) & SBARS_SIZEGRIP) != 0) {
+    if (m_parts < 2 && (GetWindowLongW(m_hwnd, GWL_STYLE) & SBARS_SIZEGRIP) != 0) {
         area.right -= GetSystemMetrics(SM_CXVSCROLL);
     }
     const int saved = SaveDC(dc);

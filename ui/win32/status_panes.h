@@ -38,6 +38,8 @@ class CStatusPanes {
 
     HWND m_hwnd = nullptr;
     std::wstring m_markers;
+    int m_parts = 0;  // as last set; 0: set them again
+    int m_firstPartRight = 0;
     std::wstring m_status;
     std::wstring m_statistics;
     bool m_statisticsShown = false;
