@@ -40,8 +40,9 @@ void FrameShell::ActOnComparison(CompareChoice choice, const ConfigDocument& con
         }
         return;
     }
-    // The controller's configuration with the ticked settings of this one: the form shows it,
-    // as it shows whatever goes up, and the check and its correction apply to it.
+    // The controller's configuration with the ticked settings of this one. The form takes it,
+    // so that it shows what the controller will hold and the check and its correction apply
+    // to it; a cancelled check gives the form back what it held.
     const ConfigDocument before = m_doc.Document();
     ConfigDocument upload = controller;
     TakeSettings(upload, before, ticked);
