@@ -66,9 +66,10 @@ void CFormMarkers::Create(HINSTANCE instance, HWND form) {
                                    0, 0, form, nullptr, instance, nullptr);
         m_dots[id] = dot;
         HWND place = PlaceOf(id);
-        // A label passes the mouse to the form unless it notifies; the tip needs it.
         if (place != nullptr && place != GetDlgItem(form, id)) {
+            // A label passes the mouse to the form unless it notifies; the tip needs it.
             SetWindowLongPtrW(place, GWL_STYLE, GetWindowLongPtrW(place, GWL_STYLE) | SS_NOTIFY);
+            FitToText(place);
         }
         for (HWND window : {dot, place}) {
             if (window == nullptr) {
@@ -106,6 +107,27 @@ HWND CFormMarkers::PlaceOf(int id) const {
     return nullptr;
 }
 
+void CFormMarkers::FitToText(HWND label) const {
+    // A label reaches beyond its text; a dot standing there would be painted over. It keeps
+    // only its text's width, its text where it was.
+    wchar_t className[16] = {};
+    GetClassNameW(label, className, 16);
+    const LONG type = GetWindowLongW(label, GWL_STYLE) & SS_TYPEMASK;
+    if (_wcsicmp(className, L"Static") != 0 || (type != SS_RIGHT && type != SS_LEFT)) {
+        return;
+    }
+    RECT r{};
+    GetWindowRect(label, &r);
+    MapWindowPoints(HWND_DESKTOP, m_form, reinterpret_cast<POINT*>(&r), 2);
+    SIZE extent{};
+    Metrics(label, WindowText(label), &extent);
+    const int width = std::min<int>(r.right - r.left, extent.cx + 1);
+    const int left =
+        type == SS_RIGHT ? static_cast<int>(r.right) - width : static_cast<int>(r.left);
+    SetWindowPos(label, nullptr, left, r.top, width, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 RECT CFormMarkers::DotPlace(HWND place) const {
     RECT r{};
     GetWindowRect(place, &r);
@@ -123,8 +145,24 @@ RECT CFormMarkers::DotPlace(HWND place) const {
     const bool right = _wcsicmp(className, L"Static") == 0 &&
                        (GetWindowLongW(place, GWL_STYLE) & SS_TYPEMASK) == SS_RIGHT;
     const int textLeft = right ? static_cast<int>(r.right - extent.cx) : static_cast<int>(r.left);
-    const int left = textLeft - gap - size;
+    int left = textLeft - gap - size;
     const int top = r.top + (line - size) / 2;
+    // Where a group's frame runs there (the graph's "%"), after the text instead.
+    for (HWND child = GetWindow(m_form, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t otherClass[16] = {};
+        GetClassNameW(child, otherClass, 16);
+        if (_wcsicmp(otherClass, L"Button") != 0 ||
+            (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) {
+            continue;
+        }
+        RECT group{};
+        GetWindowRect(child, &group);
+        MapWindowPoints(HWND_DESKTOP, m_form, reinterpret_cast<POINT*>(&group), 2);
+        if (group.left <= r.left && r.right <= group.right && left <= group.left + gap) {
+            left = textLeft + extent.cx + gap;
+        }
+    }
     return RECT{left, top, left + size, top + size};
 }
 

@@ -38,6 +38,7 @@ class CFormMarkers {
         RECT place{};
     };
     HWND PlaceOf(int id) const;
+    void FitToText(HWND label) const;
     RECT DotPlace(HWND place) const;
     void SetTip(HWND window, const std::wstring& text);
 
