@@ -3,6 +3,7 @@
 #include "base/text_format.h"
 #include "config/config_file.h"
 #include "config/config_texts.h"
+#include "config/history_store.h"
 #include "config/ini_location.h"
 #include "editor/compare_texts.h"
 #include "editor/config_compare.h"
@@ -11,6 +12,7 @@
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
 #include "shell/configuration_opening.h"
+#include "shell/history_texts.h"
 #include "shell/setup_sheet_command.h"
 #include "shell/shell_texts.h"
 #include "shell/upload_confirmation.h"
@@ -87,6 +89,7 @@ void FrameShell::OnDestroy() {
 void FrameShell::Create() {
     m_settings.LoadSettings();
     m_upgrade.SetBackupFolder(DefaultUserDataFolder());
+    m_history.SetFolder(DefaultHistoryFolder());
     m_link.ScanForConnection(m_scanner, m_settings);
     Refresh();
 }
@@ -134,6 +137,9 @@ void FrameShell::OnCommand(int id) {
             break;
         case texts::kIdExportSetupSheet:
             ExportSetupSheet(*this);
+            break;
+        case history_texts::kIdHistory:
+            m_history.Run();
             break;
         case texts::kIdVerifyUpload:
             m_settings.VerifyUpload = !m_settings.VerifyUpload;
@@ -221,6 +227,10 @@ void FrameShell::SaveConfigurationAs() {
     SetStatusText(FormatText(texts::kStatusSavedFormat, path->c_str()));
 }
 
+void FrameShell::RunDialog(const std::function<void()>& call) {
+    RunModal(call);
+}
+
 std::optional<std::string> FrameShell::ChooseFileToSave(std::string_view title,
                                                         std::string_view filterName,
                                                         std::string_view pattern,
@@ -271,6 +281,10 @@ void FrameShell::ConfigDownloaded(TransferPurpose purpose, const ConfigDocument&
         case CompareChoice::Close:
             break;
     }
+}
+
+void FrameShell::ControllerHolds(HeldEvent event, const ConfigDocument& config) {
+    m_history.Record(event, config);
 }
 
 std::vector<PortChoice> FrameShell::PortChoices() {

@@ -29,11 +29,13 @@ class FakeSkin : public ShellSkin {
     std::optional<std::string> fileChoice;           // what the open and save dialogs answer
     std::deque<std::optional<std::string>> numbers;  // what the number prompts answer
     CompareChoice compareChoice = CompareChoice::Close;
+    HistoryChoice historyChoice = HistoryChoice::Close;
 
     // ---- records
     std::vector<BoxRequest> boxes;
     std::vector<std::string> noticeTitles;
     std::vector<std::vector<ConfigDifference>> compares;
+    std::vector<std::vector<HistoryRow>> histories;  // the rows of each history dialog
     std::vector<NumberPrompt> prompts;
     std::string suggestedName;
     std::vector<std::string> browsed;  // the files shown in the browser
@@ -66,6 +68,10 @@ class FakeSkin : public ShellSkin {
                                                 std::string_view suggestedName) override;
     std::optional<std::string> AskNumber(const NumberPrompt& prompt) override;
     CompareChoice RunCompare(const std::vector<ConfigDifference>& rows) override;
+    HistoryChoice RunHistory(HistoryList& list) override {
+        histories.push_back(list.Rows());
+        return historyChoice;
+    }
     void EndModalsForClose() override;
     void PostClose() override { ++postCloseCalls; }
     void StartReplyTimer(unsigned milliseconds) override;

@@ -81,6 +81,7 @@ class CMainFrame : public QMainWindow, public zentrik::ShellSkin, public zentrik
                                                 std::string_view suggestedName) override;
     std::optional<std::string> AskNumber(const zentrik::NumberPrompt& prompt) override;
     zentrik::CompareChoice RunCompare(const std::vector<zentrik::ConfigDifference>& rows) override;
+    zentrik::HistoryChoice RunHistory(zentrik::HistoryList& list) override;
     void EndModalsForClose() override;
     void PostClose() override;
     void StartReplyTimer(unsigned milliseconds) override;
