@@ -305,6 +305,15 @@ TEST_F(ConfigCommands, DownloadsGoToTheHistoryWhoseEntriesOpenInPlaceOfTheForm) 
     EXPECT_EQ(m_skin.histories[0][0].differences, "1");
     EXPECT_EQ(m_skin.histories[0][0].controller, "unknown");
     EXPECT_TRUE(SameRecord(m_doc.Document(), held));
+
+    // Compared: the entry's values in the controller's column, taken as Open takes them.
+    m_doc.Document().record.stage[0].RPM_Max = 1234;
+    m_skin.historyChoice = HistoryChoice::Compare;
+    m_skin.compareChoice = CompareChoice::UseControllers;
+    m_shell->OnCommand(history_texts::kIdHistory);
+    ASSERT_EQ(m_skin.compares.size(), 1u);
+    EXPECT_EQ(m_skin.compares[0].at(0).here, "1234");
+    EXPECT_TRUE(SameRecord(m_doc.Document(), held));
 }
 
 }  // namespace
