@@ -46,6 +46,8 @@ HistoryChoice CHistoryDlg::DoModal(HINSTANCE instance, HWND owner) {
 }
 
 void CHistoryDlg::OnInitDialog(HWND hwnd) {
+    // Read first: the list view reports its changes while it is filled.
+    const int selected = m_list.Selected();
     const int buttonTop = kHeight - kMargin - kButtonHeight;
     HWND list = MakeDialogControl(
         hwnd, WC_LISTVIEWW, L"",
@@ -105,7 +107,6 @@ void CHistoryDlg::OnInitDialog(HWND hwnd) {
                       kOpenId, right - kButtonWidth, buttonTop, kButtonWidth, kButtonHeight);
     SendMessageW(hwnd, DM_SETDEFID, IDCANCEL, 0);
     zentrik::win32::CenterOverOwner(hwnd);
-    const int selected = m_list.Selected();
     if (selected >= 0) {
         ListView_SetItemState(list, selected, LVIS_FOCUSED | LVIS_SELECTED,
                               LVIS_FOCUSED | LVIS_SELECTED);
