@@ -3,6 +3,7 @@
 #include "base/text_format.h"
 #include "config/config_file.h"
 #include "config/config_texts.h"
+#include "config/history_store.h"
 #include "config/ini_location.h"
 #include "editor/compare_texts.h"
 #include "editor/config_compare.h"
@@ -12,6 +13,7 @@
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
 #include "shell/configuration_opening.h"
+#include "shell/history_texts.h"
 #include "shell/setup_sheet_command.h"
 #include "shell/shell_texts.h"
 #include "shell/upload_confirmation.h"
@@ -88,6 +90,7 @@ void FrameShell::OnDestroy() {
 void FrameShell::Create() {
     m_settings.LoadSettings();
     m_upgrade.SetBackupFolder(DefaultUserDataFolder());
+    m_history.SetFolder(DefaultHistoryFolder());
     m_link.ScanForConnection(m_scanner, m_settings);
     Refresh();
 }
@@ -135,6 +138,9 @@ void FrameShell::OnCommand(int id) {
             break;
         case texts::kIdExportSetupSheet:
             ExportSetupSheet(*this);
+            break;
+        case history_texts::kIdHistory:
+            m_history.Run();
             break;
         case texts::kIdVerifyUpload:
             m_settings.VerifyUpload = !m_settings.VerifyUpload;
@@ -222,6 +228,10 @@ void FrameShell::SaveConfigurationAs() {
     SetStatusText(FormatText(texts::kStatusSavedFormat, path->c_str()));
 }
 
+void FrameShell::RunDialog(const std::function<void()>& call) {
+    RunModal(call);
+}
+
 std::optional<std::string> FrameShell::ChooseFileToSave(std::string_view title,
                                                         std::string_view filterName,
                                                         std::string_view pattern,
@@ -261,6 +271,10 @@ void FrameShell::ConfigDownloaded(TransferPurpose purpose, const ConfigDocument&
         return;
     }
     ActOnComparison(choice, config, TickedSettings(here, config, ticked), rows.size());
+}
+
+void FrameShell::ControllerHolds(HeldEvent event, const ConfigDocument& config) {
+    m_history.Record(event, config);
 }
 
 std::vector<PortChoice> FrameShell::PortChoices() {

@@ -15,6 +15,7 @@
 #include "link/discovery/port_scanner.h"
 #include "link/link_host.h"
 #include "link/serial/port_event_sink.h"
+#include "shell/controller_history.h"
 #include "shell/edit_commands.h"
 #include "shell/notice_countdown.h"
 #include "shell/quarnel_doc.h"
@@ -122,6 +123,10 @@ class FrameShell : public LinkHost, public PortEventSink {
     // The configuration file last opened or saved in this run; empty when none was.
     const std::string& ConfigFilePath() const { return m_configFile; }
 
+    ControllerHistory& History() { return m_history; }
+    // A dialog of the skin run as a modal of the frame (a close waits for it).
+    void RunDialog(const std::function<void()>& call);
+
     // The file-save dialog as a modal of the frame; nothing when cancelled or when the window
     // is closing.
     std::optional<std::string> ChooseFileToSave(std::string_view title, std::string_view filterName,
@@ -146,9 +151,15 @@ class FrameShell : public LinkHost, public PortEventSink {
     void RefreshViews(int hint) override;
     std::string ApplicationTitle() override;
     void ConfigDownloaded(TransferPurpose purpose, const ConfigDocument& config) override;
+    void ControllerHolds(HeldEvent event, const ConfigDocument& config) override;
 
     // ---- PortEventSink (called on the port's event thread)
     void PostPortEvent(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+
+    // What the user chose in the comparison with `controller`, for the settings of the rows
+    // ticked, `rows` in all.
+    void ActOnComparison(CompareChoice choice, const ConfigDocument& controller,
+                         const std::vector<SettingRef>& ticked, std::size_t rows);
 
   private:
     void QueueCommand(RequestType type);
@@ -159,10 +170,6 @@ class FrameShell : public LinkHost, public PortEventSink {
     void OpenConfiguration();
     void SaveConfigurationAs();
     void CompareWithController();
-    // What the user chose in the comparison with `controller`, for the settings of the rows
-    // ticked, `rows` in all.
-    void ActOnComparison(CompareChoice choice, const ConfigDocument& controller,
-                         const std::vector<SettingRef>& ticked, std::size_t rows);
     void ChoosePort(const std::string& device);
     void FollowDeviceChange();
     // A modal call of the skin: counted, so that a close waits for it, and followed by the
@@ -182,6 +189,7 @@ class FrameShell : public LinkHost, public PortEventSink {
     FirmwareUpgrade m_upgrade;
     UpgradeProgress m_progress;
     EditCommands m_edit;
+    ControllerHistory m_history{*this};
     std::string m_statusText;
     std::vector<PortChoice> m_portChoices;  // as last listed
     std::string m_configFile;

@@ -132,6 +132,25 @@ TEST(CtlWithSim, DownloadStoresExactlyTheSimulatorsConfig) {
     EXPECT_EQ(IniSectionText(ini, "Zentrik Settings"), "Timeout=500\nTimeoutRetry=3\nCRCRetry=3\n");
 }
 
+TEST(CtlWithSim, ADownloadIsRecordedOnceInTheHistoryWhichListsIt) {
+    const std::string dir = MakeTempDir();
+    Sim sim({}, dir);
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::string ini = WriteText(sim.Path("t.ini"), kPatientSettings);
+    const EnvEdits env{"XDG_DATA_HOME=" + dir + "/data"};
+    for (int run = 0; run < 2; ++run) {  // the second finds the same configuration
+        const ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "download"}, env);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+    const ProcessResult r = Ctl({"history"}, env);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 1u) << r.out;
+    const std::string folder = dir + "/data/zentrik/history/";
+    EXPECT_TRUE(Has(lines[0], "  download  -                 " + folder)) << lines[0];
+    EXPECT_EQ(ReadConfigFile(lines[0].substr(lines[0].find(folder))).status, ConfigFileStatus::Ok);
+}
+
 TEST(CtlWithSim, UploadedConfigIsWhatTheSimulatorStoresAndDownloadsAgain) {
     const std::string dir = MakeTempDir();
     const std::string record = dir + "/record.txt";
@@ -386,7 +405,9 @@ TEST(CtlWithSim, UpgradeWithBackupSavesTheControllersConfigurationBeforeFlashing
     EXPECT_EQ(r.exitCode, 0) << r.err;
     std::vector<std::string> backups;
     for (const auto& entry : std::filesystem::directory_iterator(dir + "/data/zentrik")) {
-        backups.push_back(entry.path().string());
+        if (entry.is_regular_file()) {  // beside the history's folder
+            backups.push_back(entry.path().string());
+        }
     }
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_TRUE(Has(backups[0], "/zentrik-0123456789ABCDEF-")) << backups[0];

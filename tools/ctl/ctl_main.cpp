@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/app_settings.h"
+#include "config/history_store.h"
 #include "ctl/ctl_options.h"
 #include "ctl/ctl_platform.h"
 #include "ctl/ctl_ports.h"
@@ -68,6 +69,9 @@ int CtlMain(int argc, char** argv) {
     }
     if (options.command == CtlCommand::Sheet) {
         return RunSheet(options, settings, console);
+    }
+    if (options.command == CtlCommand::History) {
+        return RunHistory(DefaultHistoryFolder(), console);
     }
 
     // The queue outlives the port, whose event thread posts into it.

@@ -36,6 +36,9 @@ std::optional<CtlCommand> CommandNamed(std::string_view name) {
     if (name == "sheet") {
         return CtlCommand::Sheet;
     }
+    if (name == "history") {
+        return CtlCommand::History;
+    }
     return std::nullopt;
 }
 

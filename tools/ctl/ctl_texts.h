@@ -25,6 +25,8 @@ inline constexpr const char* kUsage =
     "                 the controller and whether you may open it\n"
     "  sheet OUT      write the setup sheet of the INI file's configuration (or the\n"
     "                 --config file's) to OUT, a web page to print; no controller is used\n"
+    "  history        list the configurations the controller was seen to hold, newest\n"
+    "                 first: when, event, serial number, file\n"
     "\n"
     "Options:\n"
     "  --port DEVICE  use this serial device (else the device chosen in the window, else\n"
@@ -101,6 +103,11 @@ inline constexpr const char* kNotUploadedProblems =
 inline constexpr const char* kCheckPassed = "The configuration holds only values the form allows.";
 // A --config file that cannot be used (printf format: the file, then why).
 inline constexpr const char* kConfigFileFormat = "%s: %s";
+// The history command: one entry a line (printf format: when, event, serial, path).
+inline constexpr const char* kHistoryLineFormat = "%s  %-8s  %-16s  %s";
+inline constexpr const char* kHistoryNotRecordedFormat = "warning: %s";
+inline constexpr const char* kNoHistoryFolder =
+    "there is no folder for the history (neither XDG_DATA_HOME nor HOME is set)";
 inline constexpr const char* kNoPortNumber =
     "a controller is attached but its serial port could not be determined";
 

@@ -19,12 +19,14 @@
 #include <QVBoxLayout>
 
 #include "shell/frame_fit.h"
+#include "shell/history_texts.h"
 #include "shell/shell_texts.h"
 #include "ui/qt/about_dlg.h"
 #include "ui/qt/banner_bar.h"
 #include "ui/qt/choice_box.h"
 #include "ui/qt/compare_dlg.h"
 #include "ui/qt/controller_tool_bar.h"
+#include "ui/qt/history_dlg.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/notice_dlg.h"
 #include "ui/qt/number_prompt_dlg.h"
@@ -126,6 +128,7 @@ void CMainFrame::CreateCommands() {
                                               texts::kSaveConfigurationAs,
                                               texts::kExportSetupSheet,
                                               texts::kCompare,
+                                              zentrik::history_texts::kHistory,
                                               texts::kVerifyUpload,
                                               texts::kBackupBeforeUpgrade,
                                               texts::kEditUndo,
@@ -214,6 +217,7 @@ void CMainFrame::CreateMenus() {
     controller->addAction(Command(texts::kIdDownload));
     controller->addAction(Command(texts::kIdControllerInfo));
     controller->addAction(Command(texts::kIdCompare));
+    controller->addAction(Command(zentrik::history_texts::kIdHistory));
     controller->addSeparator();
     controller->addAction(Command(texts::kIdUpgradeFirmware));
     controller->addAction(Command(texts::kIdScan));
@@ -549,6 +553,13 @@ zentrik::CompareChoice CMainFrame::RunCompare(const std::vector<zentrik::ConfigD
     CCompareDlg* raw = &dialog;
     RunModal(dialog, [raw] { raw->reject(); });
     *ticked = dialog.Ticked();
+    return dialog.Choice();
+}
+
+zentrik::HistoryChoice CMainFrame::RunHistory(zentrik::HistoryList& list) {
+    CHistoryDlg dialog(list, this);
+    CHistoryDlg* raw = &dialog;
+    RunModal(dialog, [raw] { raw->reject(); });
     return dialog.Choice();
 }
 

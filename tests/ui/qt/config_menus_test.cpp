@@ -64,7 +64,7 @@ TEST(ConfigMenus, FilesTheComparisonAndThePortMenuWorkThroughTheWindow) {
                            "&Export Setup Sheet...", "-", "E&xit"}));
     EXPECT_EQ(captions("menuController"),
               (QStringList{"&Upload Config To Controller", "&Download Config From Controller",
-                           "Get Controller &Info", "&Compare With Controller", "-",
+                           "Get Controller &Info", "&Compare With Controller", "&History...", "-",
                            "&Upgrade Firmware", "Scan For Connection", "&Port", "-",
                            "&Verify After Upload", "&Back Up Before Upgrade"}));
     EXPECT_EQ(captions("menuEdit"),

@@ -61,9 +61,9 @@ TEST_F(FrameWindow, StartsDisconnectedWithTheLinkCommandsDisabledAndTheMenusComp
     EXPECT_EQ(MenuCaptions(GetSubMenu(menu, 3)),
               (std::vector<std::wstring>{
                   L"&Upload Config To Controller", L"&Download Config From Controller",
-                  L"Get Controller &Info", L"&Compare With Controller", L"-", L"&Upgrade Firmware",
-                  L"Scan For Connection", L"&Port", L"-", L"&Verify After Upload",
-                  L"&Back Up Before Upgrade"}));
+                  L"Get Controller &Info", L"&Compare With Controller", L"&History...", L"-",
+                  L"&Upgrade Firmware", L"Scan For Connection", L"&Port", L"-",
+                  L"&Verify After Upload", L"&Back Up Before Upgrade"}));
     // The Port submenu is listed when it opens: Automatic first, chosen, as nothing else is.
     HMENU port = Frame().PortMenu();
     SendMessageW(Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(port), 7);
