@@ -11,6 +11,7 @@
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
 #include "shell/configuration_opening.h"
+#include "shell/connection_status_texts.h"
 #include "shell/setup_sheet_command.h"
 #include "shell/shell_texts.h"
 #include "shell/upload_confirmation.h"
@@ -88,6 +89,7 @@ void FrameShell::Create() {
     m_settings.LoadSettings();
     m_upgrade.SetBackupFolder(DefaultUserDataFolder());
     m_link.ScanForConnection(m_scanner, m_settings);
+    ExplainDisconnection(*this);
     Refresh();
 }
 
@@ -122,6 +124,10 @@ void FrameShell::OnCommand(int id) {
         case texts::kIdScan:
             m_skin.CommitPendingInput();
             m_link.ScanForConnection(m_scanner, m_settings);
+            ExplainDisconnection(*this);
+            break;
+        case texts::kIdConnectionStatus:
+            ShowConnectionStatus(*this);
             break;
         case texts::kIdOpenConfiguration:
             OpenConfiguration();
@@ -274,29 +280,8 @@ void FrameShell::ConfigDownloaded(TransferPurpose purpose, const ConfigDocument&
 }
 
 std::vector<PortChoice> FrameShell::PortChoices() {
-    m_portChoices.clear();
-    m_portChoices.push_back({texts::kIdPortAutomatic,
-                             texts::kPortAutomatic.caption,
-                             {},
-                             m_settings.PortDevice.empty()});
-    int id = texts::kIdPortFirst;
-    for (const SerialDeviceInfo& info : ListSerialDevices()) {
-        if (id > texts::kIdPortLast) {
-            break;
-        }
-        std::string identity;
-        if (info.vendorId && info.productId) {
-            identity = FormatText(texts::kPortIdentityFormat, *info.vendorId, *info.productId);
-            if (!info.serial.empty()) {
-                identity += "  " + info.serial;
-            }
-        }
-        const std::string label =
-            FormatText(texts::kPortItemFormat, info.displayName.c_str(), identity.c_str(),
-                       info.isController ? texts::kPortControllerMark : "");
-        m_portChoices.push_back(
-            {id++, label, info.devicePath, info.devicePath == m_settings.PortDevice});
-    }
+    m_portChoices = BuildPortChoices(ListSerialDevices(), m_settings.PortDevice, PortOverride(),
+                                     texts::kIdPortFirst, texts::kIdPortLast);
     return m_portChoices;
 }
 
@@ -358,7 +343,7 @@ CommandState FrameShell::Command(int id) const {
         default:
             for (const PortChoice& choice : m_portChoices) {
                 if (choice.id == id) {
-                    state.checked = choice.device == m_settings.PortDevice;
+                    state.checked = IsChosenPort(choice, m_settings.PortDevice);
                 }
             }
             break;
@@ -376,6 +361,7 @@ std::string FrameShell::StatisticsText() const {
 }
 
 void FrameShell::Refresh() {
+    m_connection.Follow(m_link);
     m_skin.RefreshCommands();
     m_skin.ShowStatus();
 }
@@ -420,6 +406,7 @@ void FrameShell::OnDeviceChange(unsigned eventType) {
         FollowDeviceChange();
     } while (m_deviceChangeAgain && !m_closed);
     m_inDeviceChange = false;
+    ExplainDisconnection(*this);
     Refresh();
 }
 

@@ -34,6 +34,9 @@ std::optional<CtlCommand> CommandNamed(std::string_view name) {
     if (name == "sheet") {
         return CtlCommand::Sheet;
     }
+    if (name == "doctor") {
+        return CtlCommand::Doctor;
+    }
     return std::nullopt;
 }
 

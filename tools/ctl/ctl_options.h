@@ -7,7 +7,18 @@
 
 namespace zentrik {
 
-enum class CtlCommand { Info, Download, Upload, Compare, Check, Upgrade, Scan, Ports, Sheet };
+enum class CtlCommand {
+    Info,
+    Download,
+    Upload,
+    Compare,
+    Check,
+    Upgrade,
+    Scan,
+    Ports,
+    Sheet,
+    Doctor
+};
 
 // What the command line asks for.
 struct CtlOptions {

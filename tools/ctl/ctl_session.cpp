@@ -244,6 +244,7 @@ int CtlSession::Run(CPortScanner& scanner) {
         case CtlCommand::Scan:
         case CtlCommand::Sheet:
         case CtlCommand::Ports:
+        case CtlCommand::Doctor:
             break;
     }
     return kCtlExitUsage;
