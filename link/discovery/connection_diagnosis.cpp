@@ -48,9 +48,11 @@ std::string NotControllerText(const std::vector<UsbBridge>& bridges) {
         const std::string port = bridge.displayName.empty()
                                      ? std::string()
                                      : FormatText(texts::kOnPortFormat, bridge.displayName.c_str());
-        lines += (lines.empty() ? "" : "\n") + FormatText(texts::kBridgeLineFormat, bridge.vendorId,
-                                                          bridge.productId,
-                                                          SerialPart(bridge).c_str(), port.c_str());
+        if (!lines.empty()) {
+            lines += '\n';
+        }
+        lines += FormatText(texts::kBridgeLineFormat, bridge.vendorId, bridge.productId,
+                            SerialPart(bridge).c_str(), port.c_str());
     }
     return FormatText(texts::kNotControllerFormat, lines.c_str(), kControllerVendorId,
                       kControllerProductId, std::string(kControllerSerialPrefix).c_str());
@@ -96,7 +98,8 @@ ConnectionDiagnosis DiagnoseConnection(const ConnectionFacts& facts) {
             case OpenFailureKind::Busy: {
                 std::string holders;
                 for (const std::string& holder : facts.holders) {
-                    holders += (holders.empty() ? "" : ", ") + holder;
+                    holders += holders.empty() ? "" : ", ";
+                    holders += holder;
                 }
                 if (!holders.empty()) {
                     help += '\n' + FormatText(texts::kHoldersFormat, holders.c_str());
