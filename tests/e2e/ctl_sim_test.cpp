@@ -595,6 +595,11 @@ TEST(CtlWithSim, DoctorTellsAnAnswerSilenceAndAHolderApart) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "The controller does not answer. Is it powered?\n");
     EXPECT_EQ(r.err, "");
+    r = Ctl({"--port", "usb:10C4:EA60:030AFFFFFFFFFFFF", "--ini", ini, "info"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err,
+              "zentrikctl: no USB serial device usb:10C4:EA60:030AFFFFFFFFFFFF is "
+              "plugged in\n");
 
     PtyPair pty;
     ASSERT_TRUE(pty.Ok());
