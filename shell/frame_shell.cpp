@@ -6,6 +6,7 @@
 #include "config/ini_location.h"
 #include "editor/compare_texts.h"
 #include "editor/config_compare.h"
+#include "editor/selective_merge.h"
 #include "link/discovery/serial_device_list.h"
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
@@ -252,31 +253,20 @@ void FrameShell::ConfigDownloaded(TransferPurpose purpose, const ConfigDocument&
     if (purpose != TransferPurpose::Compare || m_closePending) {
         return;
     }
-    const std::vector<ConfigDifference> rows = CompareConfigs(m_doc.Document(), config);
+    // The rows are this document's differences, whatever it becomes while the dialog is up.
+    const ConfigDocument here = m_doc.Document();
+    const std::vector<ConfigDifference> rows = CompareConfigs(here, config);
     if (rows.empty()) {
         ShowMessageBox(compare_texts::kNoDifferences, texts::kCompareCaption,
                        MessageIcon::Information, MessageButtons::Ok);
         return;
     }
-    const CompareChoice choice = RunModal([&] { return m_skin.RunCompare(rows); });
+    std::vector<bool> ticked(rows.size(), true);
+    const CompareChoice choice = RunModal([&] { return m_skin.RunCompare(rows, &ticked); });
     if (m_closePending) {
         return;
     }
-    switch (choice) {
-        case CompareChoice::UseControllers:
-            // As after a download: the record replaced, the form refreshed.
-            m_doc.Replace(config, {});
-            m_doc.UpdateAllViews(1);
-            SetStatusText(link_texts::kStatusDownloaded);
-            break;
-        case CompareChoice::UploadThis:
-            if (ConfirmUpload()) {
-                m_link.QueueRequest(RequestType::UploadConfig);
-            }
-            break;
-        case CompareChoice::Close:
-            break;
-    }
+    ActOnComparison(choice, config, TickedSettings(here, config, ticked), rows.size());
 }
 
 std::vector<PortChoice> FrameShell::PortChoices() {

@@ -154,6 +154,10 @@ class FrameShell : public LinkHost, public PortEventSink {
     void OpenConfiguration();
     void SaveConfigurationAs();
     void CompareWithController();
+    // What the user chose in the comparison with `controller`, for the settings of the rows
+    // ticked, `rows` in all.
+    void ActOnComparison(CompareChoice choice, const ConfigDocument& controller,
+                         const std::vector<SettingRef>& ticked, std::size_t rows);
     void ChoosePort(const std::string& device);
     void FollowDeviceChange();
     // A modal call of the skin: counted, so that a close waits for it, and followed by the

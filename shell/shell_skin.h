@@ -80,8 +80,11 @@ class ShellSkin {
     // cancelled.
     virtual std::optional<std::string> AskNumber(const NumberPrompt& prompt) = 0;
     // The comparison's dialog: one row per difference, columns "Setting", "This Computer"
-    // and "Controller", buttons "&Use Controller's", "&Upload This" and "Close".
-    virtual CompareChoice RunCompare(const std::vector<ConfigDifference>& rows) = 0;
+    // and "Controller", buttons "&Use Controller's", "&Upload This" and "Close". Each row has
+    // a check box, ticked at first; `ticked` (a flag per row, all set) gets the rows' ticks
+    // as they were when a button was pressed.
+    virtual CompareChoice RunCompare(const std::vector<ConfigDifference>& rows,
+                                     std::vector<bool>* ticked) = 0;
     // Ends every box and notice that is up because the window is to close (the progress
     // dialog can't be ended); their calls return as if cancelled.
     virtual void EndModalsForClose() = 0;

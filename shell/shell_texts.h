@@ -195,6 +195,9 @@ inline constexpr const char* kCompareCaption = "Compare With Controller";
 inline constexpr const char* kUseControllersButton = "&Use Controller's";
 inline constexpr const char* kUploadThisButton = "&Upload This";
 inline constexpr const char* kCloseButton = "Close";
+// Only the ticked rows taken (printf format: how many).
+inline constexpr const char* kStatusSomeTakenFormat = "%d of the controller's settings taken";
+inline constexpr const char* kStatusNoneTicked = "No setting was ticked; nothing was changed";
 
 // The connection indicator's two texts.
 inline constexpr const char* kConnected = "Connected";

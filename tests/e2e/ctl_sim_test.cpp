@@ -342,6 +342,32 @@ TEST(CtlWithSim, CheckNamesWhatUploadRefusesAndCorrectSends) {
     EXPECT_EQ(r.exitCode, 0) << r.out;
 }
 
+TEST(CtlWithSim, UploadOnlyChangesTheNamedSettingsOfTheControllersConfiguration) {
+    const std::string dir = MakeTempDir();
+    const std::string record = dir + "/record.txt";
+    Sim sim({"--record", record}, dir);  // the factory configuration
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::string ini = WriteSampleIni(dir + "/t.ini");
+    const std::string held = dir + "/held.zcfg";
+    const std::vector<std::string> port = {"--port", sim.Device(), "--ini", ini};
+    const auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), port.begin(), port.end());
+        return Ctl(args);
+    };
+    ProcessResult r = run({"--only", "Stage 1 RPM Cutoff", "--only", "Stage 9 Delay", "upload"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(Has(r.err, "unknown setting \"Stage 9 Delay\" for --only")) << r.err;
+    EXPECT_EQ(ReadTextFile(record), "") << "nothing sent";
+
+    ASSERT_EQ(run({"--config", held, "download"}).exitCode, 0);
+    ConfigDocument expected = ReadConfigFile(held).document;
+    expected.record.stage[0].RPM_Max = 6500;  // the sample's
+    r = run({"--only", "stage 1 rpm cutoff", "--verify", "upload"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(run({"--config", held, "download"}).exitCode, 0);
+    EXPECT_TRUE(SameDocument(ReadConfigFile(held).document, expected));
+}
+
 TEST(CtlWithSim, UpgradeWithBackupSavesTheControllersConfigurationBeforeFlashing) {
     const std::string dir = MakeTempDir();
     const std::string source = WriteSampleIni(dir + "/source.ini");

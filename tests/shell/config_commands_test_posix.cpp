@@ -7,6 +7,7 @@
 #include "config/config_file.h"
 #include "config/config_persistence.h"
 #include "config/file_store.h"
+#include "editor/compare_texts.h"
 #include "editor/stage_form.h"
 #include "fake_skin.h"
 #include "link/serial/device_name.h"
@@ -145,6 +146,48 @@ TEST_F(ConfigCommands, TheComparisonShowsTheDifferencesAndDoesWhatTheUserChooses
     ASSERT_TRUE(m_skin.DeliverUntil([&] { return m_skin.noticeTitles.size() == 1; }));
     EXPECT_EQ(m_skin.noticeTitles[0], "Config Uploaded");
     EXPECT_EQ(m_skin.compares.size(), 2u);
+}
+
+TEST_F(ConfigCommands, OnlyTheTickedRowsAreTakenOrUploaded) {
+    Simulator sim;  // the factory configuration: Stage 1 RPM Cutoff 5000, Percent 3 20
+    Start(sim.Device());
+    ConfigDocument& doc = m_doc.Document();
+    doc.record.stage[0].RPM_Max = 6000;
+    doc.record.stage[0].Percent[3] = 250;
+    doc.record.stage[1].Frequency = 40;
+    const ConfigDocument here = doc;
+    const auto compare = [&](CompareChoice choice, std::vector<bool> ticks) {
+        m_skin.compareChoice = choice;
+        m_skin.compareTicks = std::move(ticks);  // RPM Cutoff, Percent 3, Frequency
+        const std::size_t before = m_skin.compares.size() + m_skin.boxes.size();
+        m_shell->OnCommand(texts::kIdCompare);
+        ASSERT_TRUE(m_skin.DeliverUntil(
+            [&] { return Idle() && m_skin.compares.size() + m_skin.boxes.size() > before; }));
+    };
+    for (const CompareChoice choice : {CompareChoice::UseControllers, CompareChoice::UploadThis}) {
+        compare(choice, {false, false, false});
+        EXPECT_EQ(m_shell->StatusText(), "No setting was ticked; nothing was changed");
+        EXPECT_TRUE(SameRecord(doc, here));
+    }
+    compare(CompareChoice::UseControllers, {false, true, false});
+    EXPECT_EQ(m_shell->StatusText(), "1 of the controller's settings taken");
+    EXPECT_EQ(doc.record.stage[0].Percent[3], 20);
+    EXPECT_EQ(doc.record.stage[0].RPM_Max, 6000);
+    doc = here;
+
+    // The check finds this computer's Percent 3; cancelled, the form is as it was.
+    m_skin.answers = {MessageAnswer::Cancel};
+    compare(CompareChoice::UploadThis, {false, true, true});
+    EXPECT_TRUE(SameRecord(doc, here));
+    EXPECT_EQ(m_shell->Link().Counters().sentCount, 4) << "the comparisons' downloads alone";
+    m_skin.answers = {MessageAnswer::Ok};
+    compare(CompareChoice::UploadThis, {false, true, true});
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return m_skin.noticeTitles.size() == 1; }));
+    EXPECT_EQ(doc.record.stage[0].RPM_Max, 5000);  // the controller's, kept
+    EXPECT_EQ(doc.record.stage[0].Percent[3], 100);
+    EXPECT_EQ(doc.record.stage[1].Frequency, 40);
+    compare(CompareChoice::Close, {});  // the controller holds what the form shows
+    EXPECT_EQ(m_skin.boxes.back().text, compare_texts::kNoDifferences);
 }
 
 TEST_F(ConfigCommands, TheSetupSheetNamesTheFileAndTheControllerOnceKnownAndOpensInTheBrowser) {

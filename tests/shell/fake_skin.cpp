@@ -64,8 +64,13 @@ std::optional<std::string> FakeSkin::AskNumber(const NumberPrompt& prompt) {
     return answer;
 }
 
-CompareChoice FakeSkin::RunCompare(const std::vector<ConfigDifference>& rows) {
+CompareChoice FakeSkin::RunCompare(const std::vector<ConfigDifference>& rows,
+                                   std::vector<bool>* ticked) {
     compares.push_back(rows);
+    EXPECT_EQ(*ticked, std::vector<bool>(rows.size(), true));
+    if (!compareTicks.empty()) {
+        *ticked = compareTicks;
+    }
     return compareChoice;
 }
 

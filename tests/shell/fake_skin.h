@@ -29,6 +29,7 @@ class FakeSkin : public ShellSkin {
     std::optional<std::string> fileChoice;           // what the open and save dialogs answer
     std::deque<std::optional<std::string>> numbers;  // what the number prompts answer
     CompareChoice compareChoice = CompareChoice::Close;
+    std::vector<bool> compareTicks;  // the rows' ticks when the dialog closes; empty: as given
 
     // ---- records
     std::vector<BoxRequest> boxes;
@@ -65,7 +66,8 @@ class FakeSkin : public ShellSkin {
                                                 std::string_view pattern,
                                                 std::string_view suggestedName) override;
     std::optional<std::string> AskNumber(const NumberPrompt& prompt) override;
-    CompareChoice RunCompare(const std::vector<ConfigDifference>& rows) override;
+    CompareChoice RunCompare(const std::vector<ConfigDifference>& rows,
+                             std::vector<bool>* ticked) override;
     void EndModalsForClose() override;
     void PostClose() override { ++postCloseCalls; }
     void StartReplyTimer(unsigned milliseconds) override;

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "editor/selective_merge.h"
+
 namespace zentrik {
 
 namespace {
@@ -86,6 +88,25 @@ CtlParseResult ParseCtlArguments(std::span<const std::string_view> args) {
                          args.end());
             break;
         }
+        if (arg == "--only" || arg.starts_with("--only=")) {
+            std::string_view name = arg.substr(std::string_view("--only").size());
+            if (name.empty()) {
+                if (i + 1 >= args.size()) {
+                    return Error("--only needs a setting");
+                }
+                name = args[++i];
+            } else {
+                name.remove_prefix(1);
+            }
+            // Named as compare prints them; a name that is not one ends the run before the
+            // port is touched.
+            const std::optional<SettingRef> setting = SettingNamed(name);
+            if (!setting) {
+                return Error("unknown setting \"" + std::string(name) + "\" for --only");
+            }
+            options.only.push_back(*setting);
+            continue;
+        }
         ValueOption* option = nullptr;
         for (ValueOption& candidate : valueOptions) {
             if (arg.starts_with(candidate.name) &&
@@ -152,6 +173,9 @@ CtlParseResult ParseCtlArguments(std::span<const std::string_view> args) {
     }
     if (options.correct && c != CtlCommand::Upload) {
         return Error("--correct goes with upload");
+    }
+    if (!options.only.empty() && c != CtlCommand::Upload) {
+        return Error("--only goes with upload");
     }
     if (options.verify && c != CtlCommand::Upload) {
         return Error("--verify goes with upload");

@@ -4,6 +4,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "config/config_difference.h"
 
 namespace zentrik {
 
@@ -32,6 +35,9 @@ struct CtlOptions {
     bool verify = false;       // --verify (upload): read the configuration back and compare
     bool backup = false;       // --backup (upgrade): save the controller's configuration first
     bool correct = false;      // --correct (upload): correct what the check finds, then upload
+    // --only SETTING... (upload): the controller's configuration with only these settings
+    // taken from this computer's; empty: all of this computer's.
+    std::vector<SettingRef> only;
 };
 
 // Result of parsing: options, or a request for the usage text, or an error.

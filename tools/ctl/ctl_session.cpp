@@ -9,6 +9,7 @@
 #include "ctl/ctl_texts.h"
 #include "editor/compare_texts.h"
 #include "editor/config_compare.h"
+#include "editor/selective_merge.h"
 #include "editor/setup_sheet.h"
 #include "editor/upload_check.h"
 #include "firmware/firmware_upgrade.h"
@@ -98,17 +99,24 @@ int CtlSession::Run(CPortScanner& scanner) {
     }
     // Nothing the form would not allow goes to the controller: the check before the upload,
     // and with --correct the form's own correction.
-    if (command == CtlCommand::Upload) {
-        const std::vector<UploadProblem> problems = CheckConfiguration(here, &loaded);
+    const auto checked = [&](ConfigDocument& doc) {
+        const std::vector<UploadProblem> problems = CheckConfiguration(doc, &loaded);
         for (const UploadProblem& problem : problems) {
             m_console.err << texts::kProgramName << ": "
                           << (m_options.correct ? texts::kCorrectedPrefix : texts::kProblemPrefix)
                           << problem.text << '\n';
         }
         if (!problems.empty() && !m_options.correct) {
-            return Fail(texts::kNotUploadedProblems);
+            Fail(texts::kNotUploadedProblems);
+            return false;
         }
-        CorrectConfiguration(here, &loaded);
+        CorrectConfiguration(doc, &loaded);
+        return true;
+    };
+    // With --only what is sent is known only once the controller's configuration is in; the
+    // check waits for it.
+    if (command == CtlCommand::Upload && m_options.only.empty() && !checked(here)) {
+        return kCtlExitFailed;
     }
     // The options turn the features on for this run; the settings are never saved.
     m_settings.VerifyUpload = m_settings.VerifyUpload || m_options.verify;
@@ -176,6 +184,19 @@ int CtlSession::Run(CPortScanner& scanner) {
             return kCtlExitOk;
         }
         case CtlCommand::Upload: {
+            if (!m_options.only.empty()) {
+                link.QueueDownload(TransferPurpose::Compare);
+                settle();
+                if (!m_host.Downloaded()) {
+                    return Fail(texts::kOnlyDownloadFailed);
+                }
+                ConfigDocument merged = *m_host.Downloaded();
+                TakeSettings(merged, here, m_options.only);
+                if (!checked(merged)) {
+                    return kCtlExitFailed;
+                }
+                here = merged;
+            }
             m_host.Document() = here;
             const int before = m_host.Notices(NoticeKind::Uploaded);
             const int verifyFailures = m_host.VerifyFailures();

@@ -9,7 +9,7 @@ inline constexpr const char* kProgramName = "zentrikctl";
 
 inline constexpr const char* kUsage =
     "Usage: zentrikctl [--port DEVICE] [--ini FILE] [--yes] [--config FILE] [--verify]\n"
-    "                  [--correct] [--backup] COMMAND\n"
+    "                  [--correct] [--only SETTING]... [--backup] COMMAND\n"
     "\n"
     "Commands:\n"
     "  info           print the controller's serial number and firmware version\n"
@@ -41,6 +41,9 @@ inline constexpr const char* kUsage =
     "  --verify       upload: read the configuration back and fail unless the controller\n"
     "                 holds what was sent (also on when the INI file sets VerifyUpload=1)\n"
     "  --correct      upload: first correct what the check finds, as the form would\n"
+    "  --only SETTING upload: send the controller's configuration with only this setting\n"
+    "                 (named as compare prints it, e.g. \"Stage 1 RPM Cutoff\"; repeat for\n"
+    "                 more) taken from this computer's; the check applies to the result\n"
     "  --backup       upgrade: first save the controller's configuration as a .zcfg file in\n"
     "                 the user's data folder (also on with BackupBeforeUpgrade=1)\n"
     "  --help         show this text\n"
@@ -82,6 +85,8 @@ inline constexpr const char* kUpgradeSucceeded = "Firmware upgrade complete.";
 // Failures of a command, after whatever the link reported.
 inline constexpr const char* kInfoFailed = "no controller info was received";
 inline constexpr const char* kDownloadFailed = "the configuration was not downloaded";
+inline constexpr const char* kOnlyDownloadFailed =
+    "the controller's configuration was not downloaded; nothing was uploaded";
 inline constexpr const char* kUploadFailed = "the configuration was not uploaded";
 inline constexpr const char* kUpgradeFailed = "the firmware upgrade did not complete";
 inline constexpr const char* kUpgradeDeclined = "the firmware upgrade was not started";

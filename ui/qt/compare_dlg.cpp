@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -31,7 +32,11 @@ CCompareDlg::CCompareDlg(const std::vector<zentrik::ConfigDifference>& rows, QWi
              {&difference.setting, &difference.here, &difference.controller}) {
             m_table->setItem(row, column++, new QTableWidgetItem(QString::fromStdString(*text)));
         }
+        QTableWidgetItem* setting = m_table->item(row, 0);
+        setting->setFlags(setting->flags() | Qt::ItemIsUserCheckable);
+        setting->setCheckState(Qt::Checked);
     }
+    m_table->installEventFilter(this);
     m_table->resizeColumnsToContents();
     m_table->horizontalHeader()->setStretchLastSection(true);
     // Wide enough for every row's text, high enough for a dozen rows before it scrolls.
@@ -67,4 +72,22 @@ CCompareDlg::CCompareDlg(const std::vector<zentrik::ConfigDifference>& rows, QWi
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
+}
+
+std::vector<bool> CCompareDlg::Ticked() const {
+    std::vector<bool> ticked;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        ticked.push_back(m_table->item(row, 0)->checkState() == Qt::Checked);
+    }
+    return ticked;
+}
+
+bool CCompareDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_table && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && m_table->currentRow() >= 0) {
+        QTableWidgetItem* tick = m_table->item(m_table->currentRow(), 0);
+        tick->setCheckState(tick->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }

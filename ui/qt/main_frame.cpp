@@ -546,10 +546,12 @@ std::optional<std::string> CMainFrame::AskNumber(const zentrik::NumberPrompt& pr
     return dialog.Text().toStdString();
 }
 
-zentrik::CompareChoice CMainFrame::RunCompare(const std::vector<zentrik::ConfigDifference>& rows) {
+zentrik::CompareChoice CMainFrame::RunCompare(const std::vector<zentrik::ConfigDifference>& rows,
+                                              std::vector<bool>* ticked) {
     CCompareDlg dialog(rows, this);
     CCompareDlg* raw = &dialog;
     RunModal(dialog, [raw] { raw->reject(); });
+    *ticked = dialog.Ticked();
     return dialog.Choice();
 }
 

@@ -53,7 +53,7 @@ void CCompareDlg::OnInitDialog(HWND hwnd) {
         hwnd, WC_LISTVIEWW, L"",
         WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS,
         kListId, kMargin, kMargin, kWidth - 2 * kMargin, buttonTop - kButtonGap - kMargin);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
     int column = 0;
     for (const char* heading :
          {zentrik::compare_texts::kSettingHeading, zentrik::compare_texts::kThisComputer,
@@ -77,6 +77,7 @@ void CCompareDlg::OnInitDialog(HWND hwnd) {
         std::wstring controller = Wide(difference.controller);
         ListView_SetItemText(list, row, 1, here.data());
         ListView_SetItemText(list, row, 2, controller.data());
+        ListView_SetCheckState(list, row, TRUE);
         ++row;
     }
     // Each column as wide as its widest text or heading; the last one takes what is left.
@@ -91,6 +92,8 @@ void CCompareDlg::OnInitDialog(HWND hwnd) {
         for (const zentrik::ConfigDifference& difference : m_rows) {
             width = std::max(width, textWidth(i == 0 ? difference.setting : difference.here));
         }
+        // The first column holds the check box too.
+        width += i == 0 ? GetSystemMetrics(SM_CXSMICON) + kCellPadding / 2 : 0;
         ListView_SetColumnWidth(list, i, width + kCellPadding);
         used += width + kCellPadding;
     }
@@ -120,15 +123,27 @@ void CCompareDlg::OnInitDialog(HWND hwnd) {
     }
 }
 
+void CCompareDlg::ReadTicks(HWND hwnd) {
+    HWND list = GetDlgItem(hwnd, kListId);
+    for (std::size_t row = 0; row < m_ticked.size(); ++row) {
+        m_ticked[row] = ListView_GetCheckState(list, static_cast<int>(row)) != FALSE;
+    }
+}
+
 INT_PTR CALLBACK CCompareDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
+            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
             reinterpret_cast<CCompareDlg*>(lParam)->OnInitDialog(hwnd);
             return FALSE;  // the list has the focus
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case kUseControllersId:
                 case kUploadThisId:
+                    reinterpret_cast<CCompareDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER))
+                        ->ReadTicks(hwnd);
+                    EndDialog(hwnd, LOWORD(wParam));
+                    return TRUE;
                 case IDCANCEL:
                     EndDialog(hwnd, LOWORD(wParam));
                     return TRUE;

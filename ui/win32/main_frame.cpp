@@ -655,9 +655,12 @@ std::optional<std::string> CMainFrame::AskNumber(const zentrik::NumberPrompt& pr
     return dialog.DoModal(m_instance, owner);
 }
 
-zentrik::CompareChoice CMainFrame::RunCompare(const std::vector<zentrik::ConfigDifference>& rows) {
+zentrik::CompareChoice CMainFrame::RunCompare(const std::vector<zentrik::ConfigDifference>& rows,
+                                              std::vector<bool>* ticked) {
     const HWND owner = ModalOwner();
     ModalScope scope(m_modals, ModalTracker::Ending::EndDialog);
     CCompareDlg dialog(rows);
-    return dialog.DoModal(m_instance, owner);
+    const zentrik::CompareChoice choice = dialog.DoModal(m_instance, owner);
+    *ticked = dialog.Ticked();
+    return choice;
 }

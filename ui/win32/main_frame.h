@@ -82,7 +82,8 @@ class CMainFrame : public zentrik::ShellSkin, public zentrik::FrameWindow {
                                                 std::string_view pattern,
                                                 std::string_view suggestedName) override;
     std::optional<std::string> AskNumber(const zentrik::NumberPrompt& prompt) override;
-    zentrik::CompareChoice RunCompare(const std::vector<zentrik::ConfigDifference>& rows) override;
+    zentrik::CompareChoice RunCompare(const std::vector<zentrik::ConfigDifference>& rows,
+                                      std::vector<bool>* ticked) override;
     void EndModalsForClose() override;
     void PostClose() override;
     void StartReplyTimer(unsigned milliseconds) override;

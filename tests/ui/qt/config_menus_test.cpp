@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include "config/config_persistence.h"
 #include "editor/control_ids.h"
@@ -83,6 +84,18 @@ TEST(ConfigMenus, FilesTheComparisonAndThePortMenuWorkThroughTheWindow) {
     CQuarnelView& view = *frame.View();
     view.Form().OnFieldTyped(control_ids::kRpmCutoff, "6100");
     view.Sync();
+    // Its row unticked with Space, Use Controller's takes nothing.
+    rig.Answers().Then([&](QWidget* modal) {
+        auto* dialog = qobject_cast<CCompareDlg*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->Table()->setCurrentCell(0, 2);  // any cell of the row
+        QTest::keyClick(dialog->Table(), Qt::Key_Space);
+        dialog->UseControllersButton()->click();
+    });
+    frame.Command(texts::kIdCompare)->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return rig.Answers().Remaining() == 0; }));
+    EXPECT_EQ(frame.StatusPane()->text(), "No setting was ticked; nothing was changed");
+    EXPECT_EQ(view.Edit(control_ids::kRpmCutoff)->text(), "6100 RPM");
     QStringList row;
     int rows = -1;
     rig.Answers().Then([&](QWidget* modal) {

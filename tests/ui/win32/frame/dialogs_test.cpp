@@ -139,9 +139,14 @@ TEST_F(FrameDialogs, ComparisonListsTheDifferencesAndAnswersByItsButtons) {
             EXPECT_EQ(TextOf(GetDlgItem(dialog, CCompareDlg::kUploadThisId)),
                       Wide(texts::kUploadThisButton));
             EXPECT_EQ(TextOf(GetDlgItem(dialog, IDCANCEL)), Wide(texts::kCloseButton));
+            EXPECT_TRUE(ListView_GetCheckState(list, 0) && ListView_GetCheckState(list, 1));
+            ListView_SetCheckState(list, 0, FALSE);
             SendMessageW(dialog, WM_COMMAND, button, 0);
         });
-        EXPECT_EQ(Frame().RunCompare(rows), choice);
+        std::vector<bool> ticked(rows.size(), true);
+        EXPECT_EQ(Frame().RunCompare(rows, &ticked), choice);
+        // The ticks as the button found them.
+        EXPECT_EQ(ticked, (std::vector<bool>{choice == CompareChoice::Close, true}));
     }
 }
 
