@@ -13,6 +13,7 @@
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
 #include "shell/configuration_opening.h"
+#include "shell/connection_status_texts.h"
 #include "shell/history_texts.h"
 #include "shell/setup_sheet_command.h"
 #include "shell/shell_texts.h"
@@ -92,6 +93,7 @@ void FrameShell::Create() {
     m_upgrade.SetBackupFolder(DefaultUserDataFolder());
     m_history.SetFolder(DefaultHistoryFolder());
     m_link.ScanForConnection(m_scanner, m_settings);
+    ExplainDisconnection(*this);
     Refresh();
 }
 
@@ -126,6 +128,10 @@ void FrameShell::OnCommand(int id) {
         case texts::kIdScan:
             m_skin.CommitPendingInput();
             m_link.ScanForConnection(m_scanner, m_settings);
+            ExplainDisconnection(*this);
+            break;
+        case texts::kIdConnectionStatus:
+            ShowConnectionStatus(*this);
             break;
         case texts::kIdOpenConfiguration:
             OpenConfiguration();
@@ -278,29 +284,8 @@ void FrameShell::ControllerHolds(HeldEvent event, const ConfigDocument& config) 
 }
 
 std::vector<PortChoice> FrameShell::PortChoices() {
-    m_portChoices.clear();
-    m_portChoices.push_back({texts::kIdPortAutomatic,
-                             texts::kPortAutomatic.caption,
-                             {},
-                             m_settings.PortDevice.empty()});
-    int id = texts::kIdPortFirst;
-    for (const SerialDeviceInfo& info : ListSerialDevices()) {
-        if (id > texts::kIdPortLast) {
-            break;
-        }
-        std::string identity;
-        if (info.vendorId && info.productId) {
-            identity = FormatText(texts::kPortIdentityFormat, *info.vendorId, *info.productId);
-            if (!info.serial.empty()) {
-                identity += "  " + info.serial;
-            }
-        }
-        const std::string label =
-            FormatText(texts::kPortItemFormat, info.displayName.c_str(), identity.c_str(),
-                       info.isController ? texts::kPortControllerMark : "");
-        m_portChoices.push_back(
-            {id++, label, info.devicePath, info.devicePath == m_settings.PortDevice});
-    }
+    m_portChoices = BuildPortChoices(ListSerialDevices(), m_settings.PortDevice, PortOverride(),
+                                     texts::kIdPortFirst, texts::kIdPortLast);
     return m_portChoices;
 }
 
@@ -362,7 +347,7 @@ CommandState FrameShell::Command(int id) const {
         default:
             for (const PortChoice& choice : m_portChoices) {
                 if (choice.id == id) {
-                    state.checked = choice.device == m_settings.PortDevice;
+                    state.checked = IsChosenPort(choice, m_settings.PortDevice);
                 }
             }
             break;
@@ -380,6 +365,7 @@ std::string FrameShell::StatisticsText() const {
 }
 
 void FrameShell::Refresh() {
+    m_connection.Follow(m_link);
     m_skin.RefreshCommands();
     m_skin.ShowStatus();
 }
@@ -424,6 +410,7 @@ void FrameShell::OnDeviceChange(unsigned eventType) {
         FollowDeviceChange();
     } while (m_deviceChangeAgain && !m_closed);
     m_inDeviceChange = false;
+    ExplainDisconnection(*this);
     Refresh();
 }
 

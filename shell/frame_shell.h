@@ -15,22 +15,16 @@
 #include "link/discovery/port_scanner.h"
 #include "link/link_host.h"
 #include "link/serial/port_event_sink.h"
+#include "shell/connection_status.h"
 #include "shell/controller_history.h"
 #include "shell/edit_commands.h"
 #include "shell/notice_countdown.h"
+#include "shell/port_choices.h"
 #include "shell/quarnel_doc.h"
 #include "shell/shell_skin.h"
 #include "shell/upgrade_progress.h"
 
 namespace zentrik {
-
-// One item of the Port submenu.
-struct PortChoice {
-    int id;              // its command id
-    std::string label;   // the device, its USB identity where known, the controller marked
-    std::string device;  // empty for Automatic
-    bool checked = false;
-};
 
 // What a command looks like now: whether it can be chosen, its check mark, and for the
 // connection indicator its text.
@@ -120,6 +114,7 @@ class FrameShell : public LinkHost, public PortEventSink {
     CQuarnelDoc& Doc() { return m_doc; }
     AppSettings& Settings() { return m_settings; }
     ShellSkin& Skin() { return m_skin; }
+    ConnectionStatus& Connection() { return m_connection; }
     // The configuration file last opened or saved in this run; empty when none was.
     const std::string& ConfigFilePath() const { return m_configFile; }
 
@@ -190,6 +185,7 @@ class FrameShell : public LinkHost, public PortEventSink {
     UpgradeProgress m_progress;
     EditCommands m_edit;
     ControllerHistory m_history{*this};
+    ConnectionStatus m_connection;
     std::string m_statusText;
     std::vector<PortChoice> m_portChoices;  // as last listed
     std::string m_configFile;

@@ -628,5 +628,38 @@ TEST(CtlWithSim, ScanAndCommandsFollowZentrikPortAndPortOverridesIt) {
     EXPECT_TRUE(Has(r.out, "Serial Number:030A00000000BEEF")) << r.out;
 }
 
+TEST(CtlWithSim, DoctorTellsAnAnswerSilenceAndAHolderApart) {
+    Sim sim({"--serial", "030A00000000BEEF"});
+    Sim silent({"--silent"});
+    ASSERT_FALSE(sim.Device().empty() || silent.Device().empty()) << sim.Errors();
+    const std::string ini = WriteText(sim.Path("t.ini"), "[Zentrik Settings]\nTimeout=10\n");
+    ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "doctor"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Connected to the controller on " + sim.Device() +
+                         ".\nSerial Number:030A00000000BEEF\nFirmware Version:0100\n");
+
+    r = Ctl({"--ini", ini, "doctor"}, {"ZENTRIK_PORT=" + silent.Device()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "The controller does not answer. Is it powered?\n");
+    EXPECT_EQ(r.err, "");
+    r = Ctl({"--port", "usb:10C4:EA60:030AFFFFFFFFFFFF", "--ini", ini, "info"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err,
+              "zentrikctl: no USB serial device usb:10C4:EA60:030AFFFFFFFFFFFF is "
+              "plugged in\n");
+
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    CSerialLine holder;
+    ASSERT_EQ(holder.Open(pty.SlavePath().c_str()), kErrorSuccess);
+    std::string self;
+    std::getline(std::ifstream("/proc/self/comm"), self);
+    r = Ctl({"--port", pty.SlavePath(), "--ini", ini, "doctor"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Has(r.out, "\nThe program holding it: " + self + " (process " +
+                               std::to_string(getpid()) + ")."))
+        << r.out;
+}
+
 }  // namespace
 }  // namespace zentrik::test

@@ -39,6 +39,9 @@ std::optional<CtlCommand> CommandNamed(std::string_view name) {
     if (name == "history") {
         return CtlCommand::History;
     }
+    if (name == "doctor") {
+        return CtlCommand::Doctor;
+    }
     return std::nullopt;
 }
 

@@ -20,7 +20,8 @@ enum class CtlCommand {
     Scan,
     Ports,
     Sheet,
-    History
+    History,
+    Doctor
 };
 
 // What the command line asks for.

@@ -271,6 +271,7 @@ int CtlSession::Run(CPortScanner& scanner) {
         case CtlCommand::Sheet:
         case CtlCommand::Ports:
         case CtlCommand::History:
+        case CtlCommand::Doctor:
             break;
     }
     return kCtlExitUsage;

@@ -18,6 +18,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "shell/connection_status_texts.h"
 #include "shell/frame_fit.h"
 #include "shell/history_texts.h"
 #include "shell/shell_texts.h"
@@ -122,6 +123,7 @@ void CMainFrame::CreateCommands() {
                                               texts::kControllerInfo,
                                               texts::kUpgradeFirmware,
                                               texts::kScan,
+                                              texts::kConnectionStatus,
                                               texts::kAbout,
                                               texts::kConnection,
                                               texts::kOpenConfiguration,
@@ -224,6 +226,7 @@ void CMainFrame::CreateMenus() {
     m_portMenu = controller->addMenu(texts::kMenuPort);
     m_portMenu->setObjectName("menuPort");
     connect(m_portMenu, &QMenu::aboutToShow, this, &CMainFrame::FillPortMenu);
+    controller->addAction(Command(texts::kIdConnectionStatus));
     controller->addSeparator();
     controller->addAction(Command(texts::kIdVerifyUpload));
     controller->addAction(Command(texts::kIdBackupBeforeUpgrade));

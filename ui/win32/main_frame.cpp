@@ -6,6 +6,7 @@
 
 #include <span>
 
+#include "shell/connection_status_texts.h"
 #include "shell/frame_fit.h"
 #include "shell/history_texts.h"
 #include "shell/shell_texts.h"
@@ -210,6 +211,8 @@ void CMainFrame::AddMenuItems() {
     m_portMenu = CreatePopupMenu();
     InsertMenuW(controller, PositionOf(controller, texts::kIdScan) + 1, MF_BYPOSITION | MF_POPUP,
                 reinterpret_cast<UINT_PTR>(m_portMenu), Wide(texts::kMenuPort).c_str());
+    InsertMenuW(controller, PositionOf(controller, texts::kIdScan) + 2, MF_BYPOSITION | MF_STRING,
+                texts::kIdConnectionStatus, MenuCaption(texts::kConnectionStatus).c_str());
     AppendMenuW(controller, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(controller, MF_STRING, texts::kIdVerifyUpload,
                 MenuCaption(texts::kVerifyUpload).c_str());
