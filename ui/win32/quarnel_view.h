@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 
 #include "config/app_settings.h"
@@ -79,4 +80,7 @@ class CQuarnelView : public zentrik::DocumentView {
     std::unique_ptr<zentrik::win32::CCurveGraph> m_graph;
     std::unique_ptr<zentrik::win32::CCurveTable> m_table;
     SIZE m_extent{0, 0};
+    // The controls by id, as found once: GetDlgItem asks the system for the form's children
+    // on every call, and the controls stay for the form's life.
+    mutable std::map<int, HWND> m_controls;
 };
