@@ -29,4 +29,20 @@ inline constexpr const char* kConfigFileCommentFormat =
 // The date in that line and in backup file names (printf format: year, month, day).
 inline constexpr const char* kDateFormat = "%04d-%02d-%02d";
 
+// The history of what the controller held: the folder's name inside the user's data folder,
+// file names (printf format: the local time as YYYYMMDD-HHMMSS, the event's word; then the
+// number of a second entry in the same second) and what the comment line says after the date
+// and time (printf format: the date and time, the event's word, and the serial number when
+// known).
+inline constexpr const char* kHistoryFolderName = "history";
+inline constexpr const char* kHistoryNameFormat = "%s-%s";
+inline constexpr const char* kHistoryNumberFormat = "-%d";
+inline constexpr const char* kHistoryStampFormat = "%04d%02d%02d-%02d%02d%02d";
+inline constexpr const char* kHistoryTimeFormat = "%s-%s-%s %s:%s:%s";
+inline constexpr const char* kHistoryNoteFormat = "%s (%s)";
+inline constexpr const char* kHistorySerialNoteFormat = "%s (%s, controller %s)";
+inline constexpr const char* kHistorySerialMark = ", controller ";
+inline constexpr const char* kHistoryEventWords[] = {"download", "upload", "verify", "compare",
+                                                     "backup"};
+
 }  // namespace zentrik::config_texts

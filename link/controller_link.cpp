@@ -6,6 +6,7 @@
 #include "base/byte_order.h"
 #include "base/text_format.h"
 #include "config/config_difference.h"
+#include "link/discovery/port_identity.h"
 #include "link/discovery/port_scanner.h"
 #include "link/link_texts.h"
 #include "link/serial/device_name.h"
@@ -602,6 +603,7 @@ bool ControllerLink::OpenControllerPort(bool quiet) {
     }
     const std::string device = PortDevice();
     const int error = m_port.Open(device, m_sink, WM_PORT_EVENT, 0, 0, 0);
+    m_lastOpenError = error;
     if (error != 0) {
         if (!quiet) {
             m_host.ShowPortUnavailable(FormatText(texts::kPortUnavailableFormat, device.c_str()),
@@ -619,8 +621,11 @@ bool ControllerLink::OpenControllerPort(bool quiet) {
 }
 
 std::string ControllerLink::PortDevice() const {
-    return m_settings.PortDevice.empty() ? ControllerDeviceName(m_settings.CommPort)
-                                         : m_settings.PortDevice;
+    if (m_settings.PortDevice.empty()) {
+        return ControllerDeviceName(m_settings.CommPort);
+    }
+    // A device kept by its USB identity is looked for wherever it is plugged in now.
+    return ResolvePortDevice(m_settings.PortDevice).value_or(m_settings.PortDevice);
 }
 
 bool ControllerLink::ScanForConnection(CPortScanner& scanner, AppSettings& settings) {
@@ -637,6 +642,7 @@ bool ControllerLink::ScanForConnection(CPortScanner& scanner, AppSettings& setti
 }
 
 void ControllerLink::ClosePort() {
+    m_lastOpenError = 0;
     if (m_port.IsOpen()) {
         m_port.Close();
     }

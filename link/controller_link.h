@@ -130,10 +130,14 @@ class ControllerLink : private ReceiverSink {
     // and counts as found.
     bool ScanForConnection(CPortScanner& scanner, AppSettings& settings);
     bool IsPortOpen() const { return m_port.IsOpen(); }
-    // The device OpenControllerPort opens: the one chosen in the settings (PortDevice) when
+    // The device OpenControllerPort opens: the one chosen in the settings (PortDevice, a path
+    // or a USB identity looked for among the devices plugged in now) when
     // there is one, else the numbered port (or ZENTRIK_PORT) that discovery or the settings
     // give.
     std::string PortDevice() const;
+    // The error of the last OpenControllerPort (0: it opened, or none was tried since the
+    // port was last closed).
+    int LastOpenError() const { return m_lastOpenError; }
 
     // ---- receiver
     void ResetReceiver() { m_receiver.Reset(); }
@@ -229,6 +233,7 @@ class ControllerLink : private ReceiverSink {
     // acted on only if nothing of the kind happened while the box was up.
     std::uint64_t m_exchange = 0;
     std::optional<ControllerIdentity> m_lastInfo;
+    int m_lastOpenError = 0;
 };
 
 }  // namespace zentrik

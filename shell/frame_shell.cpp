@@ -5,6 +5,7 @@
 #include "base/text_format.h"
 #include "config/config_file.h"
 #include "config/config_texts.h"
+#include "config/history_store.h"
 #include "config/ini_location.h"
 #include "editor/compare_texts.h"
 #include "editor/config_compare.h"
@@ -15,6 +16,8 @@
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
 #include "shell/configuration_opening.h"
+#include "shell/connection_status_texts.h"
+#include "shell/history_texts.h"
 #include "shell/setup_sheet_command.h"
 #include "shell/shell_texts.h"
 #include "shell/upload_confirmation.h"
@@ -95,7 +98,9 @@ void FrameShell::OnDestroy() {
 void FrameShell::Create() {
     m_settings.LoadSettings();
     m_upgrade.SetBackupFolder(DefaultUserDataFolder());
+    m_history.SetFolder(DefaultHistoryFolder());
     m_link.ScanForConnection(m_scanner, m_settings);
+    ExplainDisconnection(*this);
     UpdateMarkers();
     Refresh();
 }
@@ -131,6 +136,10 @@ void FrameShell::OnCommand(int id) {
         case texts::kIdScan:
             m_skin.CommitPendingInput();
             m_link.ScanForConnection(m_scanner, m_settings);
+            ExplainDisconnection(*this);
+            break;
+        case texts::kIdConnectionStatus:
+            ShowConnectionStatus(*this);
             break;
         case texts::kIdOpenConfiguration:
             OpenConfiguration();
@@ -143,6 +152,9 @@ void FrameShell::OnCommand(int id) {
             break;
         case texts::kIdExportSetupSheet:
             ExportSetupSheet(*this);
+            break;
+        case history_texts::kIdHistory:
+            m_history.Run();
             break;
         case texts::kIdVerifyUpload:
             m_settings.VerifyUpload = !m_settings.VerifyUpload;
@@ -230,6 +242,10 @@ void FrameShell::SaveConfigurationAs() {
     SetStatusText(FormatText(texts::kStatusSavedFormat, path->c_str()));
 }
 
+void FrameShell::RunDialog(const std::function<void()>& call) {
+    RunModal(call);
+}
+
 std::optional<std::string> FrameShell::ChooseFileToSave(std::string_view title,
                                                         std::string_view filterName,
                                                         std::string_view pattern,
@@ -249,10 +265,6 @@ void FrameShell::CompareWithController() {
     // The controller's record is compared with the document as the screen shows it.
     m_skin.CommitPendingInput();
     m_link.QueueDownload(TransferPurpose::Compare);
-}
-
-void FrameShell::ControllerHolds(HeldEvent /*event*/, const ConfigDocument& config) {
-    m_held.OnControllerHolds(config);
 }
 
 void FrameShell::OnUpdate(int /*hint*/) {
@@ -305,30 +317,14 @@ void FrameShell::ConfigDownloaded(TransferPurpose purpose, const ConfigDocument&
     ActOnComparison(choice, config, TickedSettings(here, config, ticked), rows.size());
 }
 
+void FrameShell::ControllerHolds(HeldEvent event, const ConfigDocument& config) {
+    m_history.Record(event, config);
+    m_held.OnControllerHolds(config);
+}
+
 std::vector<PortChoice> FrameShell::PortChoices() {
-    m_portChoices.clear();
-    m_portChoices.push_back({texts::kIdPortAutomatic,
-                             texts::kPortAutomatic.caption,
-                             {},
-                             m_settings.PortDevice.empty()});
-    int id = texts::kIdPortFirst;
-    for (const SerialDeviceInfo& info : ListSerialDevices()) {
-        if (id > texts::kIdPortLast) {
-            break;
-        }
-        std::string identity;
-        if (info.vendorId && info.productId) {
-            identity = FormatText(texts::kPortIdentityFormat, *info.vendorId, *info.productId);
-            if (!info.serial.empty()) {
-                identity += "  " + info.serial;
-            }
-        }
-        const std::string label =
-            FormatText(texts::kPortItemFormat, info.displayName.c_str(), identity.c_str(),
-                       info.isController ? texts::kPortControllerMark : "");
-        m_portChoices.push_back(
-            {id++, label, info.devicePath, info.devicePath == m_settings.PortDevice});
-    }
+    m_portChoices = BuildPortChoices(ListSerialDevices(), m_settings.PortDevice, PortOverride(),
+                                     texts::kIdPortFirst, texts::kIdPortLast);
     return m_portChoices;
 }
 
@@ -390,7 +386,7 @@ CommandState FrameShell::Command(int id) const {
         default:
             for (const PortChoice& choice : m_portChoices) {
                 if (choice.id == id) {
-                    state.checked = choice.device == m_settings.PortDevice;
+                    state.checked = IsChosenPort(choice, m_settings.PortDevice);
                 }
             }
             break;
@@ -408,6 +404,7 @@ std::string FrameShell::StatisticsText() const {
 }
 
 void FrameShell::Refresh() {
+    m_connection.Follow(m_link);
     m_held.OnControllerInfo(m_link.LastControllerInfo());
     m_skin.RefreshCommands();
     m_skin.ShowStatus();
@@ -453,6 +450,7 @@ void FrameShell::OnDeviceChange(unsigned eventType) {
         FollowDeviceChange();
     } while (m_deviceChangeAgain && !m_closed);
     m_inDeviceChange = false;
+    ExplainDisconnection(*this);
     Refresh();
 }
 

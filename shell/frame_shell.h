@@ -16,22 +16,17 @@
 #include "link/discovery/port_scanner.h"
 #include "link/link_host.h"
 #include "link/serial/port_event_sink.h"
+#include "shell/connection_status.h"
+#include "shell/controller_history.h"
 #include "shell/edit_commands.h"
 #include "shell/held_config.h"
 #include "shell/notice_countdown.h"
+#include "shell/port_choices.h"
 #include "shell/quarnel_doc.h"
 #include "shell/shell_skin.h"
 #include "shell/upgrade_progress.h"
 
 namespace zentrik {
-
-// One item of the Port submenu.
-struct PortChoice {
-    int id;              // its command id
-    std::string label;   // the device, its USB identity where known, the controller marked
-    std::string device;  // empty for Automatic
-    bool checked = false;
-};
 
 // What a command looks like now: whether it can be chosen, its check mark, and for the
 // connection indicator its text.
@@ -138,8 +133,13 @@ class FrameShell : public LinkHost, public PortEventSink, private DocumentView {
     CQuarnelDoc& Doc() { return m_doc; }
     AppSettings& Settings() { return m_settings; }
     ShellSkin& Skin() { return m_skin; }
+    ConnectionStatus& Connection() { return m_connection; }
     // The configuration file last opened or saved in this run; empty when none was.
     const std::string& ConfigFilePath() const { return m_configFile; }
+
+    ControllerHistory& History() { return m_history; }
+    // A dialog of the skin run as a modal of the frame (a close waits for it).
+    void RunDialog(const std::function<void()>& call);
 
     // The file-save dialog as a modal of the frame; nothing when cancelled or when the window
     // is closing.
@@ -170,6 +170,11 @@ class FrameShell : public LinkHost, public PortEventSink, private DocumentView {
     // ---- PortEventSink (called on the port's event thread)
     void PostPortEvent(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
+    // What the user chose in the comparison with `controller`, for the settings of the rows
+    // ticked, `rows` in all.
+    void ActOnComparison(CompareChoice choice, const ConfigDocument& controller,
+                         const std::vector<SettingRef>& ticked, std::size_t rows);
+
   private:
     void QueueCommand(RequestType type);
     // A box of the frame's own buttons; nothing once the window is closing.
@@ -179,10 +184,6 @@ class FrameShell : public LinkHost, public PortEventSink, private DocumentView {
     void OpenConfiguration();
     void SaveConfigurationAs();
     void CompareWithController();
-    // What the user chose in the comparison with `controller`, for the settings of the rows
-    // ticked, `rows` in all.
-    void ActOnComparison(CompareChoice choice, const ConfigDocument& controller,
-                         const std::vector<SettingRef>& ticked, std::size_t rows);
     void ChoosePort(const std::string& device);
     void FollowDeviceChange();
     // A modal call of the skin: counted, so that a close waits for it, and followed by the
@@ -209,6 +210,8 @@ class FrameShell : public LinkHost, public PortEventSink, private DocumentView {
     HeldConfig m_held;
     UploadMarkers m_markers;
     ConfigDocument m_markedDoc{};  // the document as the marks were last worked out for
+    ControllerHistory m_history{*this};
+    ConnectionStatus m_connection;
     std::string m_statusText;
     std::vector<PortChoice> m_portChoices;  // as last listed
     std::string m_configFile;

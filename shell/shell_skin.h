@@ -9,6 +9,7 @@
 #include "editor/config_compare.h"
 #include "editor/upload_markers.h"
 #include "link/link_host.h"
+#include "shell/history_list.h"
 
 namespace zentrik {
 
@@ -86,6 +87,11 @@ class ShellSkin {
     // as they were when a button was pressed.
     virtual CompareChoice RunCompare(const std::vector<ConfigDifference>& rows,
                                      std::vector<bool>* ticked) = 0;
+    // The "Configuration History" dialog: `list`'s rows under the columns "When", "Event",
+    // "Controller" and "Differences", its selected row selected (each change of selection
+    // handed to list.Select), buttons "&Open" and "&Compare" enabled as the list says, and
+    // "Close"; an empty list says so instead. The user's choice; Close for Escape.
+    virtual HistoryChoice RunHistory(HistoryList& list) = 0;
     // Ends every box and notice that is up because the window is to close (the progress
     // dialog can't be ended); their calls return as if cancelled.
     virtual void EndModalsForClose() = 0;

@@ -132,6 +132,25 @@ TEST(CtlWithSim, DownloadStoresExactlyTheSimulatorsConfig) {
     EXPECT_EQ(IniSectionText(ini, "Zentrik Settings"), "Timeout=500\nTimeoutRetry=3\nCRCRetry=3\n");
 }
 
+TEST(CtlWithSim, ADownloadIsRecordedOnceInTheHistoryWhichListsIt) {
+    const std::string dir = MakeTempDir();
+    Sim sim({}, dir);
+    ASSERT_FALSE(sim.Device().empty()) << sim.Errors();
+    const std::string ini = WriteText(sim.Path("t.ini"), kPatientSettings);
+    const EnvEdits env{"XDG_DATA_HOME=" + dir + "/data"};
+    for (int run = 0; run < 2; ++run) {  // the second finds the same configuration
+        const ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "download"}, env);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+    const ProcessResult r = Ctl({"history"}, env);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 1u) << r.out;
+    const std::string folder = dir + "/data/zentrik/history/";
+    EXPECT_TRUE(Has(lines[0], "  download  -                 " + folder)) << lines[0];
+    EXPECT_EQ(ReadConfigFile(lines[0].substr(lines[0].find(folder))).status, ConfigFileStatus::Ok);
+}
+
 TEST(CtlWithSim, UploadedConfigIsWhatTheSimulatorStoresAndDownloadsAgain) {
     const std::string dir = MakeTempDir();
     const std::string record = dir + "/record.txt";
@@ -386,7 +405,9 @@ TEST(CtlWithSim, UpgradeWithBackupSavesTheControllersConfigurationBeforeFlashing
     EXPECT_EQ(r.exitCode, 0) << r.err;
     std::vector<std::string> backups;
     for (const auto& entry : std::filesystem::directory_iterator(dir + "/data/zentrik")) {
-        backups.push_back(entry.path().string());
+        if (entry.is_regular_file()) {  // beside the history's folder
+            backups.push_back(entry.path().string());
+        }
     }
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_TRUE(Has(backups[0], "/zentrik-0123456789ABCDEF-")) << backups[0];
@@ -605,6 +626,39 @@ TEST(CtlWithSim, ScanAndCommandsFollowZentrikPortAndPortOverridesIt) {
             {"ZENTRIK_PORT=" + sim.Dir() + "/elsewhere"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "Serial Number:030A00000000BEEF")) << r.out;
+}
+
+TEST(CtlWithSim, DoctorTellsAnAnswerSilenceAndAHolderApart) {
+    Sim sim({"--serial", "030A00000000BEEF"});
+    Sim silent({"--silent"});
+    ASSERT_FALSE(sim.Device().empty() || silent.Device().empty()) << sim.Errors();
+    const std::string ini = WriteText(sim.Path("t.ini"), "[Zentrik Settings]\nTimeout=10\n");
+    ProcessResult r = Ctl({"--port", sim.Device(), "--ini", ini, "doctor"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Connected to the controller on " + sim.Device() +
+                         ".\nSerial Number:030A00000000BEEF\nFirmware Version:0100\n");
+
+    r = Ctl({"--ini", ini, "doctor"}, {"ZENTRIK_PORT=" + silent.Device()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "The controller does not answer. Is it powered?\n");
+    EXPECT_EQ(r.err, "");
+    r = Ctl({"--port", "usb:10C4:EA60:030AFFFFFFFFFFFF", "--ini", ini, "info"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err,
+              "zentrikctl: no USB serial device usb:10C4:EA60:030AFFFFFFFFFFFF is "
+              "plugged in\n");
+
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    CSerialLine holder;
+    ASSERT_EQ(holder.Open(pty.SlavePath().c_str()), kErrorSuccess);
+    std::string self;
+    std::getline(std::ifstream("/proc/self/comm"), self);
+    r = Ctl({"--port", pty.SlavePath(), "--ini", ini, "doctor"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Has(r.out, "\nThe program holding it: " + self + " (process " +
+                               std::to_string(getpid()) + ")."))
+        << r.out;
 }
 
 }  // namespace

@@ -7,11 +7,13 @@
 #include "config/config_file.h"
 #include "config/config_persistence.h"
 #include "config/file_store.h"
+#include "config/history_store.h"
 #include "editor/compare_texts.h"
 #include "editor/control_ids.h"
 #include "editor/stage_form.h"
 #include "fake_skin.h"
 #include "link/serial/device_name.h"
+#include "shell/history_texts.h"
 #include "shell/shell_texts.h"
 #include "support/sample_config.h"
 #include "support/simulator.h"
@@ -347,6 +349,44 @@ TEST_F(ConfigCommands, AChosenPortIsOpenedKeptAcrossARestartAndReopenedWhenItCom
     m_shell->OnCommand(texts::kIdPortAutomatic);
     EXPECT_TRUE(m_settings.PortDevice.empty());
     EXPECT_FALSE(m_shell->Link().IsPortOpen());
+}
+
+TEST_F(ConfigCommands, DownloadsGoToTheHistoryWhoseEntriesOpenInPlaceOfTheForm) {
+    Simulator sim;
+    Start(sim.Device());
+    // A history that cannot be written is only told in the status pane.
+    const std::string blocked = m_ini + "/history/";
+    m_shell->History().SetFolder(blocked);
+    m_shell->OnCommand(texts::kIdDownload);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return m_skin.noticeTitles.size() == 1; }));
+    EXPECT_EQ(m_shell->StatusText(),
+              "The configuration history could not be written to " + blocked);
+
+    m_shell->History().SetFolder(m_dir + "/history/");
+    m_shell->OnCommand(texts::kIdDownload);
+    ASSERT_TRUE(m_skin.DeliverUntil([&] { return m_skin.noticeTitles.size() == 2; }));
+    const std::vector<HistoryEntry> entries = HistoryStore(m_dir + "/history/").Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].event, HistoryEvent::Download);
+    const ConfigDocument held = m_doc.Document();
+
+    m_doc.Document().record.stage[0].RPM_Max = 1234;
+    m_skin.historyChoice = HistoryChoice::Open;
+    m_shell->OnCommand(history_texts::kIdHistory);
+    ASSERT_EQ(m_skin.histories.size(), 1u);
+    ASSERT_EQ(m_skin.histories[0].size(), 1u);
+    EXPECT_EQ(m_skin.histories[0][0].differences, "1");
+    EXPECT_EQ(m_skin.histories[0][0].controller, "unknown");
+    EXPECT_TRUE(SameRecord(m_doc.Document(), held));
+
+    // Compared: the entry's values in the controller's column, taken as Open takes them.
+    m_doc.Document().record.stage[0].RPM_Max = 1234;
+    m_skin.historyChoice = HistoryChoice::Compare;
+    m_skin.compareChoice = CompareChoice::UseControllers;
+    m_shell->OnCommand(history_texts::kIdHistory);
+    ASSERT_EQ(m_skin.compares.size(), 1u);
+    EXPECT_EQ(m_skin.compares[0].at(0).here, "1234");
+    EXPECT_TRUE(SameRecord(m_doc.Document(), held));
 }
 
 }  // namespace

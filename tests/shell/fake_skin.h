@@ -30,11 +30,13 @@ class FakeSkin : public ShellSkin {
     std::deque<std::optional<std::string>> numbers;  // what the number prompts answer
     CompareChoice compareChoice = CompareChoice::Close;
     std::vector<bool> compareTicks;  // the rows' ticks when the dialog closes; empty: as given
+    HistoryChoice historyChoice = HistoryChoice::Close;
 
     // ---- records
     std::vector<BoxRequest> boxes;
     std::vector<std::string> noticeTitles;
     std::vector<std::vector<ConfigDifference>> compares;
+    std::vector<std::vector<HistoryRow>> histories;  // the rows of each history dialog
     std::vector<NumberPrompt> prompts;
     std::string suggestedName;
     std::vector<std::string> browsed;  // the files shown in the browser
@@ -69,6 +71,10 @@ class FakeSkin : public ShellSkin {
     std::optional<std::string> AskNumber(const NumberPrompt& prompt) override;
     CompareChoice RunCompare(const std::vector<ConfigDifference>& rows,
                              std::vector<bool>* ticked) override;
+    HistoryChoice RunHistory(HistoryList& list) override {
+        histories.push_back(list.Rows());
+        return historyChoice;
+    }
     void EndModalsForClose() override;
     void PostClose() override { ++postCloseCalls; }
     void StartReplyTimer(unsigned milliseconds) override;

@@ -8,6 +8,7 @@
 #include "editor/stage_form.h"
 #include "fake_skin.h"
 #include "link/serial/device_name.h"
+#include "shell/connection_status_texts.h"
 #include "shell/notice_countdown.h"
 #include "shell/shell_texts.h"
 #include "shell/upgrade_progress.h"
@@ -56,8 +57,16 @@ TEST_F(FrameShellTest, WithoutAPortTheLinkCommandsAreOffAndTheIndicatorSaysSo) {
     for (const int id : {texts::kIdScan, texts::kIdAppAbout, texts::kIdAppExit}) {
         EXPECT_TRUE(m_shell->Command(id).enabled) << id;
     }
-    EXPECT_EQ(m_shell->StatusText(), "Ready");
+    // The status bar says why, and Connection Status says it in full (the system's own
+    // devices decide which case it is).
+    const ConnectionDiagnosis why =
+        DiagnoseConnection(GatherConnectionFacts({}, false, 0, LinkAnswer::NotAsked, {}));
+    EXPECT_EQ(m_shell->StatusText(), why.pane);
     EXPECT_EQ(m_shell->StatisticsText(), "Queued:0  Sent:0  Good:0  CRC Errors:0  Timeouts:0");
+    m_shell->OnCommand(texts::kIdConnectionStatus);
+    ASSERT_EQ(m_skin.boxes.size(), 1u);
+    EXPECT_EQ(m_skin.boxes[0].caption, "Connection Status");
+    EXPECT_EQ(m_skin.boxes[0].text, why.text);
 }
 
 TEST_F(FrameShellTest, TheViewCommandsFlipTheirBarAndItsCheck) {

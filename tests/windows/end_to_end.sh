@@ -176,6 +176,19 @@ unregister
 if run "$bare" nolibrary scan; then
     fail "scan found a controller where the system lists none"
 fi
+if run "$bare" nodevice doctor; then
+    fail "doctor found a controller where the system lists none"
+fi
+expect_in "No controller is plugged in. If it is, try another USB cable" "$work/nodevice.out"
+# Another maker's bridge alone, on COM7: named by its id, not taken for the controller.
+other='HKLM\SYSTEM\CurrentControlSet\Enum\USB\VID_0403&PID_6001\A900XYZ'
+wine reg add "$other" /v ClassGUID /d '{4d36e978-e325-11ce-bfc1-08002be10318}' /f >/dev/null 2>&1
+wine reg add "$other\Device Parameters" /v PortName /d COM7 /f >/dev/null 2>&1
+if run "$bare" otherdevice doctor; then
+    fail "doctor took another maker's bridge for the controller"
+fi
+wine reg delete "$other" /f >/dev/null 2>&1
+expect_in "0403:6001, serial number A900XYZ on COM7" "$work/otherdevice.out"
 wine reg import "$(wine winepath -w "$here/data/ports_class.reg" 2>/dev/null | tr -d '\r')" \
     >/dev/null 2>&1 || fail "cannot import data/ports_class.reg"
 run "$bare" systemscan scan || fail "scan without the library failed"
@@ -186,6 +199,25 @@ grep -qE '^COM5 +10c4:ea60 +030A000000000001 +yes' <(tr -d '\r' <"$work/systempo
     fail "ports without the library does not show the controller on COM5"
 run "$bare" systeminfo info || fail "info without the library failed"
 expect_in "030A000000000001" "$work/systeminfo.out"
+run "$bare" systemdoctor doctor || fail "doctor without the library failed"
+expect_in "Serial Number:030A000000000001" "$work/systemdoctor.out"
+
+# A controller that does not answer, on COM6.
+com6=$WINEPREFIX/dosdevices/com6
+rm -f "$com6"
+"$sim" --silent --link "$com6" <"$work/sim-input" >/dev/null 2>"$work/silent.err" &
+silent_pid=$!
+for _ in $(seq 100); do
+    [[ -L $com6 ]] && break
+    sleep 0.05
+done
+printf '[Zentrik Settings]\r\nTimeout=20\r\n' >"$bare/silent.ini"
+status=0
+run "$bare" silentdoctor doctor --port COM6 --ini silent.ini || status=$?
+kill "$silent_pid" 2>/dev/null || true
+wait "$silent_pid" 2>/dev/null || true
+[[ $status -eq 1 ]] || fail "doctor of a silent controller exited $status"
+expect_in "The controller does not answer. Is it powered?" "$work/silentdoctor.out"
 unregister
 
 echo "end_to_end: all steps passed"

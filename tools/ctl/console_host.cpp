@@ -7,6 +7,7 @@
 #include "base/text_format.h"
 #include "ctl/ctl_texts.h"
 #include "link/link_texts.h"
+#include "shell/controller_history.h"
 
 namespace zentrik {
 
@@ -45,6 +46,25 @@ bool ConsoleHost::WriteUnitTimes(const std::string& path) const {
 
 int ConsoleHost::Notices(NoticeKind kind) const {
     return kind == NoticeKind::Downloaded ? m_downloadNotices : m_uploadNotices;
+}
+
+void ConsoleHost::SetHistory(std::string folder, const ControllerLink* link) {
+    m_historyFolder = std::move(folder);
+    m_link = link;
+}
+
+void ConsoleHost::ControllerHolds(HeldEvent event, const ConfigDocument& config) {
+    if (m_historyFolder.empty()) {
+        return;
+    }
+    const std::string problem =
+        RecordControllerHolds(m_historyFolder, event, config,
+                              m_link != nullptr ? m_link->LastControllerInfo() : std::nullopt);
+    if (!problem.empty()) {
+        SetStatusText(problem);
+        m_err << texts::kProgramName << ": "
+              << FormatText(texts::kHistoryNotRecordedFormat, problem.c_str()) << std::endl;
+    }
 }
 
 void ConsoleHost::SetStatusText(std::string_view text) {

@@ -9,6 +9,7 @@
 #include "config/config_document.h"
 #include "ctl/console_loop.h"
 #include "ctl/console_questions.h"
+#include "link/controller_link.h"
 #include "link/link_host.h"
 
 namespace zentrik {
@@ -25,6 +26,9 @@ class ConsoleHost : public LinkHost {
 
     // What ChooseFileToOpen returns.
     void SetFileChoice(std::optional<std::string> path) { m_fileChoice = std::move(path); }
+    // Records what the controller holds in the history in `folder` (empty: nowhere), with the
+    // serial number `link` last reported; a failure is a warning that does not fail the command.
+    void SetHistory(std::string folder, const ControllerLink* link);
     // Records the time of every firmware unit sent, for WriteUnitTimes.
     void RecordUnitTimes(bool on);
     // Writes the recorded times, one per line in nanoseconds from the first; false on error.
@@ -63,6 +67,7 @@ class ConsoleHost : public LinkHost {
     void RefreshViews(int /*hint*/) override {}
     void ConfigDownloaded(TransferPurpose purpose, const ConfigDocument& config) override;
     std::string ApplicationTitle() override;
+    void ControllerHolds(HeldEvent event, const ConfigDocument& config) override;
 
   private:
     std::string m_openDevice;
@@ -74,6 +79,8 @@ class ConsoleHost : public LinkHost {
     ConfigDocument m_document{};
     std::optional<std::string> m_fileChoice;
     std::string m_status;
+    std::string m_historyFolder;
+    const ControllerLink* m_link = nullptr;
 
     int m_infoBoxes = 0;
     int m_downloadNotices = 0;

@@ -5,7 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_format.h"
 #include "config/app_settings.h"
+#include "config/history_store.h"
+#include "ctl/ctl_doctor.h"
 #include "ctl/ctl_options.h"
 #include "ctl/ctl_platform.h"
 #include "ctl/ctl_ports.h"
@@ -13,6 +16,7 @@
 #include "ctl/ctl_texts.h"
 #include "ctl/port_event_queue.h"
 #include "link/controller_port_adapter.h"
+#include "link/discovery/port_identity.h"
 #include "link/discovery/port_scanner.h"
 #include "link/serial/device_name.h"
 #include "tool_version.h"
@@ -36,7 +40,18 @@ int CtlMain(int argc, char** argv) {
         std::cerr << texts::kProgramName << ": " << parsed.error << "\n\n" << texts::kUsage;
         return kCtlExitUsage;
     }
-    const CtlOptions& options = *parsed.options;
+    CtlOptions options = *parsed.options;
+    // A device named by its USB identity is the one plugged in now that carries it.
+    if (ParsePortIdentity(options.port)) {
+        const std::optional<std::string> device = ResolvePortDevice(options.port);
+        if (!device) {
+            std::cerr << texts::kProgramName << ": "
+                      << FormatText(texts::kIdentityAbsentFormat, options.port.c_str())
+                      << std::endl;
+            return kCtlExitFailed;
+        }
+        options.port = *device;
+    }
 
     // --port works exactly like ZENTRIK_PORT: discovery takes it as the attached controller
     // and the link opens it (and names it in its messages). Set before any thread starts.
@@ -68,6 +83,12 @@ int CtlMain(int argc, char** argv) {
     }
     if (options.command == CtlCommand::Sheet) {
         return RunSheet(options, settings, console);
+    }
+    if (options.command == CtlCommand::History) {
+        return RunHistory(DefaultHistoryFolder(), console);
+    }
+    if (options.command == CtlCommand::Doctor) {
+        return RunDoctor(settings, scanner, console);
     }
 
     // The queue outlives the port, whose event thread posts into it.

@@ -36,6 +36,12 @@ std::optional<CtlCommand> CommandNamed(std::string_view name) {
     if (name == "sheet") {
         return CtlCommand::Sheet;
     }
+    if (name == "history") {
+        return CtlCommand::History;
+    }
+    if (name == "doctor") {
+        return CtlCommand::Doctor;
+    }
     return std::nullopt;
 }
 

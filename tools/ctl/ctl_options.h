@@ -10,7 +10,19 @@
 
 namespace zentrik {
 
-enum class CtlCommand { Info, Download, Upload, Compare, Check, Upgrade, Scan, Ports, Sheet };
+enum class CtlCommand {
+    Info,
+    Download,
+    Upload,
+    Compare,
+    Check,
+    Upgrade,
+    Scan,
+    Ports,
+    Sheet,
+    History,
+    Doctor
+};
 
 // What the command line asks for.
 struct CtlOptions {

@@ -6,6 +6,7 @@
 #include "config/config_file.h"
 #include "config/config_persistence.h"
 #include "config/config_texts.h"
+#include "config/history_store.h"
 #include "ctl/ctl_texts.h"
 #include "editor/compare_texts.h"
 #include "editor/config_compare.h"
@@ -18,6 +19,7 @@
 #include "link/discovery/serial_device_list.h"
 #include "link/serial/device_name.h"
 #include "link/serial/open_failure_help.h"
+#include "shell/history_texts.h"
 #include "shell/shell_texts.h"
 
 namespace zentrik {
@@ -124,16 +126,19 @@ int CtlSession::Run(CPortScanner& scanner) {
 
     ControllerLink link(m_host, m_port, m_settings, m_sink);
     link.SetDifferenceLister(DifferenceLines);
+    m_host.SetHistory(DefaultHistoryFolder(), &link);
     m_loop.SetLink(&link);
     // Ends the port's event thread before the loop and the link go away, whatever the exit.
     struct Closer {
         ControllerLink& link;
         ConsoleLoop& loop;
+        ConsoleHost& host;
         ~Closer() {
             link.ClosePort();
             loop.SetLink(nullptr);
+            host.SetHistory({}, nullptr);
         }
-    } closer{link, m_loop};
+    } closer{link, m_loop, m_host};
 
     // Discovery opens the port it finds (ZENTRIK_PORT counts as found); otherwise the
     // configured port. A port that cannot be opened ends the command at once, with the
@@ -265,6 +270,8 @@ int CtlSession::Run(CPortScanner& scanner) {
         case CtlCommand::Scan:
         case CtlCommand::Sheet:
         case CtlCommand::Ports:
+        case CtlCommand::History:
+        case CtlCommand::Doctor:
             break;
     }
     return kCtlExitUsage;
@@ -287,6 +294,25 @@ int RunScan(AppSettings& settings, CPortScanner& scanner, const CtlConsole& cons
     if (const int accessError = DeviceAccessError(device); accessError != 0) {
         console.err << texts::kProgramName << ": " << OpenFailureHelp(accessError, device)
                     << std::endl;
+    }
+    return kCtlExitOk;
+}
+
+int RunHistory(const std::string& folder, const CtlConsole& console) {
+    if (folder.empty()) {
+        return FailWith(console.err, texts::kNoHistoryFolder);
+    }
+    const std::vector<HistoryEntry> entries = HistoryStore(folder).Entries();
+    for (const HistoryEntry& entry : entries) {
+        console.out << FormatText(texts::kHistoryLineFormat, entry.time.c_str(),
+                                  std::string(HistoryEventWord(entry.event)).c_str(),
+                                  entry.serial.empty() ? texts::kNone : entry.serial.c_str(),
+                                  entry.path.c_str())
+                    << '\n';
+    }
+    console.out.flush();
+    if (entries.empty()) {
+        console.err << history_texts::kEmptyText << std::endl;
     }
     return kCtlExitOk;
 }

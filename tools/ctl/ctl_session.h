@@ -82,4 +82,8 @@ int RunScan(AppSettings& settings, CPortScanner& scanner, const CtlConsole& cons
 // or the --config file's). The controller is not used, so the sheet names none.
 int RunSheet(const CtlOptions& options, AppSettings& settings, const CtlConsole& console);
 
+// The history command: the entries of the history in `folder`, newest first, one a line (when,
+// event, serial number or "-", file). No controller is used.
+int RunHistory(const std::string& folder, const CtlConsole& console);
+
 }  // namespace zentrik

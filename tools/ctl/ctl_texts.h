@@ -25,9 +25,15 @@ inline constexpr const char* kUsage =
     "                 the controller and whether you may open it\n"
     "  sheet OUT      write the setup sheet of the INI file's configuration (or the\n"
     "                 --config file's) to OUT, a web page to print; no controller is used\n"
+    "  doctor         say what stands between this computer and the controller (nothing\n"
+    "                 plugged in, a missing driver, another device, a busy or forbidden\n"
+    "                 port, no answer) and what to do; exit 0 only when it answers\n"
+    "  history        list the configurations the controller was seen to hold, newest\n"
+    "                 first: when, event, serial number, file\n"
     "\n"
     "Options:\n"
-    "  --port DEVICE  use this serial device (else the device chosen in the window, else\n"
+    "  --port DEVICE  use this serial device, a path or usb:VVVV:PPPP:SERIAL wherever it is\n"
+    "                 plugged in (else the device chosen in the window, else\n"
     "                 ZENTRIK_PORT, else discovery, else the configured CommPort)\n"
     "  --ini FILE     use this INI file instead of the program's own\n"
     "  --yes          answer Yes to every Yes/No question\n"
@@ -91,6 +97,7 @@ inline constexpr const char* kStalled = "the link stopped without completing the
 inline constexpr const char* kIniWriteFailedFormat = "cannot write the INI file %s";
 inline constexpr const char* kUnitTimesWriteFailedFormat = "cannot write the unit times to %s";
 inline constexpr const char* kNoController = "no controller is attached";
+inline constexpr const char* kIdentityAbsentFormat = "no USB serial device %s is plugged in";
 inline constexpr const char* kCompareFailed = "the controller's configuration was not downloaded";
 // The check before an upload: each problem on a line of its own, after one of the prefixes,
 // then why nothing was sent; and what check says when it finds nothing.
@@ -101,6 +108,11 @@ inline constexpr const char* kNotUploadedProblems =
 inline constexpr const char* kCheckPassed = "The configuration holds only values the form allows.";
 // A --config file that cannot be used (printf format: the file, then why).
 inline constexpr const char* kConfigFileFormat = "%s: %s";
+// The history command: one entry a line (printf format: when, event, serial, path).
+inline constexpr const char* kHistoryLineFormat = "%s  %-8s  %-16s  %s";
+inline constexpr const char* kHistoryNotRecordedFormat = "warning: %s";
+inline constexpr const char* kNoHistoryFolder =
+    "there is no folder for the history (neither XDG_DATA_HOME nor HOME is set)";
 inline constexpr const char* kNoPortNumber =
     "a controller is attached but its serial port could not be determined";
 

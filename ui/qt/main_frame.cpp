@@ -18,13 +18,16 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "shell/connection_status_texts.h"
 #include "shell/frame_fit.h"
+#include "shell/history_texts.h"
 #include "shell/shell_texts.h"
 #include "ui/qt/about_dlg.h"
 #include "ui/qt/banner_bar.h"
 #include "ui/qt/choice_box.h"
 #include "ui/qt/compare_dlg.h"
 #include "ui/qt/controller_tool_bar.h"
+#include "ui/qt/history_dlg.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/notice_dlg.h"
 #include "ui/qt/number_prompt_dlg.h"
@@ -120,12 +123,14 @@ void CMainFrame::CreateCommands() {
                                               texts::kControllerInfo,
                                               texts::kUpgradeFirmware,
                                               texts::kScan,
+                                              texts::kConnectionStatus,
                                               texts::kAbout,
                                               texts::kConnection,
                                               texts::kOpenConfiguration,
                                               texts::kSaveConfigurationAs,
                                               texts::kExportSetupSheet,
                                               texts::kCompare,
+                                              zentrik::history_texts::kHistory,
                                               texts::kVerifyUpload,
                                               texts::kBackupBeforeUpgrade,
                                               texts::kEditUndo,
@@ -214,12 +219,14 @@ void CMainFrame::CreateMenus() {
     controller->addAction(Command(texts::kIdDownload));
     controller->addAction(Command(texts::kIdControllerInfo));
     controller->addAction(Command(texts::kIdCompare));
+    controller->addAction(Command(zentrik::history_texts::kIdHistory));
     controller->addSeparator();
     controller->addAction(Command(texts::kIdUpgradeFirmware));
     controller->addAction(Command(texts::kIdScan));
     m_portMenu = controller->addMenu(texts::kMenuPort);
     m_portMenu->setObjectName("menuPort");
     connect(m_portMenu, &QMenu::aboutToShow, this, &CMainFrame::FillPortMenu);
+    controller->addAction(Command(texts::kIdConnectionStatus));
     controller->addSeparator();
     controller->addAction(Command(texts::kIdVerifyUpload));
     controller->addAction(Command(texts::kIdBackupBeforeUpgrade));
@@ -567,6 +574,13 @@ zentrik::CompareChoice CMainFrame::RunCompare(const std::vector<zentrik::ConfigD
     CCompareDlg* raw = &dialog;
     RunModal(dialog, [raw] { raw->reject(); });
     *ticked = dialog.Ticked();
+    return dialog.Choice();
+}
+
+zentrik::HistoryChoice CMainFrame::RunHistory(zentrik::HistoryList& list) {
+    CHistoryDlg dialog(list, this);
+    CHistoryDlg* raw = &dialog;
+    RunModal(dialog, [raw] { raw->reject(); });
     return dialog.Choice();
 }
 

@@ -83,6 +83,7 @@ class CMainFrame : public QMainWindow, public zentrik::ShellSkin, public zentrik
     std::optional<std::string> AskNumber(const zentrik::NumberPrompt& prompt) override;
     zentrik::CompareChoice RunCompare(const std::vector<zentrik::ConfigDifference>& rows,
                                       std::vector<bool>* ticked) override;
+    zentrik::HistoryChoice RunHistory(zentrik::HistoryList& list) override;
     void EndModalsForClose() override;
     void PostClose() override;
     void StartReplyTimer(unsigned milliseconds) override;

@@ -48,6 +48,10 @@ CCurveTable::CCurveTable(HWND list, const CurveGraphModel& model, TypedHandler t
     const int widths[] = {numberWidth,
                           std::max(1, static_cast<int>(inside.right) - numberWidth - percentWidth),
                           percentWidth};
+    // Filled without redrawing: the list otherwise lays out its header again for each column
+    // and row. Ending that shows a hidden list by its style, which is put back.
+    const LONG style = GetWindowLongW(m_list, GWL_STYLE);
+    SendMessageW(m_list, WM_SETREDRAW, FALSE, 0);
     const std::wstring headings[] = {L"", L"", Wide(editor_texts::kTablePercentHeader)};
     for (int column = kNumberColumn; column <= kPercentColumn; ++column) {
         std::wstring heading = headings[column];
@@ -66,6 +70,11 @@ CCurveTable::CCurveTable(HWND list, const CurveGraphModel& model, TypedHandler t
         item.iItem = row;
         item.pszText = number.data();
         ListView_InsertItem(m_list, &item);
+        m_texts[static_cast<std::size_t>(row)][kNumberColumn] = number;
+    }
+    SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
+    if ((style & WS_VISIBLE) == 0) {
+        SetWindowLongW(m_list, GWL_STYLE, GetWindowLongW(m_list, GWL_STYLE) & ~WS_VISIBLE);
     }
     SetWindowSubclass(m_list, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -81,9 +90,10 @@ CCurveTable::~CCurveTable() {
 
 void CCurveTable::SetText(int row, int column, const std::wstring& text) {
     // Only what changed, so that a drag repaints a cell or two.
-    if (ItemText(m_list, row, column) != text) {
-        std::wstring copy = text;
-        ListView_SetItemText(m_list, row, column, copy.data());
+    std::wstring& shown = m_texts[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    if (shown != text) {
+        shown = text;
+        ListView_SetItemText(m_list, row, column, shown.data());
     }
 }
 

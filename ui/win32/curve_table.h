@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -61,6 +62,9 @@ class CCurveTable {
     bool m_shownOnce = false;
     unsigned m_shownRevision = 0;
     std::wstring m_xName;
+    // What each cell shows: only this class sets the texts, and asking the list costs a
+    // message through its subclass per cell.
+    std::array<std::array<std::wstring, 3>, kPercentPoints> m_texts;
 };
 
 }  // namespace zentrik::win32

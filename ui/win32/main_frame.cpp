@@ -6,12 +6,15 @@
 
 #include <span>
 
+#include "shell/connection_status_texts.h"
 #include "shell/frame_fit.h"
+#include "shell/history_texts.h"
 #include "shell/shell_texts.h"
 #include "ui/win32/about_dlg.h"
 #include "ui/win32/choice_box.h"
 #include "ui/win32/compare_dlg.h"
 #include "ui/win32/file_dialogs.h"
+#include "ui/win32/history_dlg.h"
 #include "ui/win32/message_box.h"
 #include "ui/win32/notice_dlg.h"
 #include "ui/win32/number_prompt_dlg.h"
@@ -46,6 +49,7 @@ constexpr int kMenuCommands[] = {texts::kIdAppExit,
                                  texts::kIdDownload,
                                  texts::kIdControllerInfo,
                                  texts::kIdCompare,
+                                 zentrik::history_texts::kIdHistory,
                                  texts::kIdUpgradeFirmware,
                                  texts::kIdScan,
                                  texts::kIdAppAbout,
@@ -201,10 +205,15 @@ void CMainFrame::AddMenuItems() {
     HMENU controller = GetSubMenu(m_menu, 2);
     InsertMenuW(controller, PositionOf(controller, texts::kIdControllerInfo) + 1,
                 MF_BYPOSITION | MF_STRING, texts::kIdCompare, MenuCaption(texts::kCompare).c_str());
+    InsertMenuW(controller, PositionOf(controller, texts::kIdCompare) + 1,
+                MF_BYPOSITION | MF_STRING, zentrik::history_texts::kIdHistory,
+                MenuCaption(zentrik::history_texts::kHistory).c_str());
     // The Port submenu is filled each time it opens.
     m_portMenu = CreatePopupMenu();
     InsertMenuW(controller, PositionOf(controller, texts::kIdScan) + 1, MF_BYPOSITION | MF_POPUP,
                 reinterpret_cast<UINT_PTR>(m_portMenu), Wide(texts::kMenuPort).c_str());
+    InsertMenuW(controller, PositionOf(controller, texts::kIdScan) + 2, MF_BYPOSITION | MF_STRING,
+                texts::kIdConnectionStatus, MenuCaption(texts::kConnectionStatus).c_str());
     AppendMenuW(controller, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(controller, MF_STRING, texts::kIdVerifyUpload,
                 MenuCaption(texts::kVerifyUpload).c_str());
@@ -664,6 +673,13 @@ std::optional<std::string> CMainFrame::AskNumber(const zentrik::NumberPrompt& pr
     const HWND owner = ModalOwner();
     ModalScope scope(m_modals, ModalTracker::Ending::EndDialog);
     CNumberPromptDlg dialog(prompt);
+    return dialog.DoModal(m_instance, owner);
+}
+
+zentrik::HistoryChoice CMainFrame::RunHistory(zentrik::HistoryList& list) {
+    const HWND owner = ModalOwner();
+    ModalScope scope(m_modals, ModalTracker::Ending::EndDialog);
+    CHistoryDlg dialog(list);
     return dialog.DoModal(m_instance, owner);
 }
 

@@ -171,6 +171,7 @@ INT_PTR CALLBACK CQuarnelView::DialogProc(HWND hwnd, UINT message, WPARAM wParam
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         view->m_hwnd = nullptr;
+        view->m_controls.clear();
         return FALSE;
     }
     return view->OnMessage(message, wParam, lParam);
@@ -496,7 +497,17 @@ void CQuarnelView::MeasureExtent() {
 }
 
 HWND CQuarnelView::Control(int id) const {
-    return m_hwnd != nullptr ? GetDlgItem(m_hwnd, id) : nullptr;
+    if (m_hwnd == nullptr) {
+        return nullptr;
+    }
+    if (const auto known = m_controls.find(id); known != m_controls.end()) {
+        return known->second;
+    }
+    HWND control = GetDlgItem(m_hwnd, id);
+    if (control != nullptr) {
+        m_controls.emplace(id, control);
+    }
+    return control;
 }
 
 bool CQuarnelView::PreTranslate(MSG& msg) {

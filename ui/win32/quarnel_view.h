@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "config/app_settings.h"
@@ -92,4 +93,7 @@ class CQuarnelView : public zentrik::DocumentView {
     std::function<void()> m_changed;
     zentrik::UploadMarkers m_markers;
     CFormMarkers m_marks;
+    // The controls by id, as found once: GetDlgItem asks the system for the form's children
+    // on every call, and the controls stay for the form's life.
+    mutable std::map<int, HWND> m_controls;
 };

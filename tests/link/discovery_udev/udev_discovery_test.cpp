@@ -19,6 +19,7 @@
 #include "config/app_settings.h"
 #include "ctl/ctl_ports.h"
 #include "link/discovery/bridge_list.h"
+#include "link/discovery/connection_diagnosis.h"
 #include "link/discovery/device_watcher.h"
 #include "link/discovery/port_scanner.h"
 #include "link/discovery/serial_device_list.h"
@@ -179,6 +180,26 @@ std::string PortsAsNobody(const std::string& testBedRoot) {
     close(out[0]);
     waitpid(child, nullptr, 0);
     return message;
+}
+
+TEST_F(UdevTestBed, ControllerWithoutATtyIsABridgeNoDriverServes) {
+    AddController("1-1", "ttyUSB0");
+    AddUsbSerial("1-3", "0403", "6001", "A900XYZ", "ttyUSB1");
+    gchar* usb = umockdev_testbed_add_device(m_bed, "usb", "1-2", nullptr, "idVendor", "10c4",
+                                             "idProduct", "ea60", "serial", "030A9999", nullptr,
+                                             "DEVTYPE", "usb_device", nullptr);
+    g_free(umockdev_testbed_add_device(m_bed, "usb", "1-2:1.0", usb, nullptr, "DEVTYPE",
+                                       "usb_interface", nullptr));
+    g_free(usb);
+
+    const std::vector<UsbBridge> bridges = AttachedUsbBridges();
+    ASSERT_EQ(bridges.size(), 3u);
+    EXPECT_EQ(bridges[2].serial, "030A9999");
+    EXPECT_FALSE(bridges[2].driverWorking);
+    EXPECT_TRUE(bridges[0].driverWorking && bridges[1].driverWorking);
+    ConnectionFacts facts;
+    facts.bridges = bridges;
+    EXPECT_EQ(DiagnoseConnection(facts).which, ConnectionCase::DriverMissing);
 }
 
 TEST_F(UdevTestBed, PortsListsEachSerialDeviceWithItsIdentityAndAccess) {

@@ -62,11 +62,12 @@ TEST(ConfigMenus, FilesTheComparisonAndThePortMenuWorkThroughTheWindow) {
     EXPECT_EQ(captions("menuFile"),
               (QStringList{"&Open Configuration...", "&Save Configuration As...",
                            "&Export Setup Sheet...", "-", "E&xit"}));
-    EXPECT_EQ(captions("menuController"),
-              (QStringList{"&Upload Config To Controller", "&Download Config From Controller",
-                           "Get Controller &Info", "&Compare With Controller", "-",
-                           "&Upgrade Firmware", "Scan For Connection", "&Port", "-",
-                           "&Verify After Upload", "&Back Up Before Upgrade"}));
+    EXPECT_EQ(
+        captions("menuController"),
+        (QStringList{"&Upload Config To Controller", "&Download Config From Controller",
+                     "Get Controller &Info", "&Compare With Controller", "&History...", "-",
+                     "&Upgrade Firmware", "Scan For Connection", "&Port", "Connection &Status...",
+                     "-", "&Verify After Upload", "&Back Up Before Upgrade"}));
     EXPECT_EQ(captions("menuEdit"),
               (QStringList{"&Undo", "&Redo", "-", "&Scale Points...", "A&dd to Points...",
                            "&Interpolate Points", "-", "Copy &Curve to the Other Stage",

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QUrl>
 
@@ -25,6 +26,7 @@
 #include "ui/qt/about_dlg.h"
 #include "ui/qt/banner_bar.h"
 #include "ui/qt/controller_tool_bar.h"
+#include "ui/qt/history_dlg.h"
 #include "ui/qt/notice_dlg.h"
 #include "ui/qt/quarnel_view.h"
 #include "ui/qt/svg_picture.h"
@@ -37,6 +39,30 @@ namespace {
 using namespace control_ids;
 
 using uitest::ModalAnswerer;
+
+TEST(HistoryDialog, OpenAndCompareActOnlyOnASelectedEntryAndAnEmptyHistorySaysSo) {
+    HistoryList none({}, ConfigDocument{});
+    CHistoryDlg empty(none);
+    EXPECT_TRUE(empty.EmptyLabel()->isVisibleTo(&empty));
+    EXPECT_FALSE(empty.Table()->isVisibleTo(&empty));
+    EXPECT_FALSE(empty.OpenButton()->isEnabled());
+    EXPECT_FALSE(empty.CompareButton()->isEnabled());
+
+    HistoryList two({{"/nowhere/a.zcfg", "2026-12-09 12:00:01", HistoryEvent::Upload, ""},
+                     {"/nowhere/b.zcfg", "2026-12-09 12:00:00", HistoryEvent::Backup, "030A"}},
+                    ConfigDocument{});
+    CHistoryDlg dialog(two);
+    EXPECT_EQ(dialog.Table()->item(1, 1)->text(), "Backup");
+    EXPECT_EQ(dialog.Table()->currentRow(), 0);
+    dialog.Table()->clearSelection();
+    EXPECT_EQ(two.Selected(), -1);
+    EXPECT_FALSE(dialog.CompareButton()->isEnabled());
+    dialog.Table()->selectRow(1);
+    ASSERT_TRUE(dialog.CompareButton()->isEnabled());
+    dialog.CompareButton()->click();
+    EXPECT_EQ(dialog.Choice(), HistoryChoice::Compare);
+    EXPECT_EQ(two.SelectedEntry()->path, "/nowhere/b.zcfg");
+}
 
 TEST(Notice, ShowsItsCountdownAndClosesItselfWhenItRunsOut) {
     ModalAnswerer answers;

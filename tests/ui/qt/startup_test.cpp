@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "link/discovery/connection_diagnosis.h"
 #include "link/serial/open_failure_help.h"
 #include "shell/shell_texts.h"
 #include "support/sample_config.h"
@@ -70,7 +71,9 @@ TEST(StartUp, WithoutAControllerTheLinkCommandsAreGreyed) {
     CMainFrame& frame = rig.Frame();
     EXPECT_TRUE(frame.isVisible());
     EXPECT_EQ(frame.windowTitle(), "Halvorn Zentrik");
-    EXPECT_EQ(frame.StatusPane()->text(), "Ready");
+    EXPECT_EQ(
+        frame.StatusPane()->text().toStdString(),
+        DiagnoseConnection(GatherConnectionFacts({}, false, 0, LinkAnswer::NotAsked, {})).pane);
     EXPECT_EQ(frame.StatisticsPane()->text(), "Queued:0  Sent:0  Good:0  CRC Errors:0  Timeouts:0");
     ExpectConnection(frame, false);
     ExpectLinkCommands(frame, false);

@@ -11,9 +11,11 @@
 
 #include "frame_rig.h"
 #include "shell/about_text.h"
+#include "shell/history_texts.h"
 #include "shell/shell_texts.h"
 #include "ui/win32/choice_box.h"
 #include "ui/win32/compare_dlg.h"
+#include "ui/win32/history_dlg.h"
 #include "ui/win32/notice_dlg.h"
 #include "ui/win32/res/resource_ids.h"
 #include "ui/win32/wide_text.h"
@@ -148,6 +150,24 @@ TEST_F(FrameDialogs, ComparisonListsTheDifferencesAndAnswersByItsButtons) {
         // The ticks as the button found them.
         EXPECT_EQ(ticked, (std::vector<bool>{choice == CompareChoice::Close, true}));
     }
+}
+
+TEST_F(FrameDialogs, HistoryOpensOrComparesOnlyTheSelectedEntry) {
+    HistoryList list({{"a.zcfg", "2026-12-09 12:00:01", HistoryEvent::Upload, ""},
+                      {"b.zcfg", "2026-12-09 12:00:00", HistoryEvent::Backup, "030A"}},
+                     ConfigDocument{});
+    WhenShown(Wide(history_texts::kHistoryCaption), [&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, CHistoryDlg::kListId);
+        HWND compare = GetDlgItem(dialog, CHistoryDlg::kCompareId);
+        EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 0);
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+        EXPECT_FALSE(IsWindowEnabled(compare));
+        ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
+        EXPECT_TRUE(IsWindowEnabled(compare));
+        SendMessageW(dialog, WM_COMMAND, CHistoryDlg::kCompareId, 0);
+    });
+    EXPECT_EQ(Frame().RunHistory(list), HistoryChoice::Compare);
+    EXPECT_EQ(list.SelectedEntry()->path, "b.zcfg");
 }
 
 TEST_F(FrameDialogs, ABoxOfTheFramesOwnButtonsListsItsItemsAndAnswersByThem) {

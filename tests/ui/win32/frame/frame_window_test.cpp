@@ -6,6 +6,7 @@
 
 #include "config/file_store.h"
 #include "frame_rig.h"
+#include "shell/connection_status_texts.h"
 #include "shell/shell_texts.h"
 #include "ui/win32/quarnel_view.h"
 #include "ui/win32/res/resource_ids.h"
@@ -61,15 +62,23 @@ TEST_F(FrameWindow, StartsDisconnectedWithTheLinkCommandsDisabledAndTheMenusComp
     EXPECT_EQ(MenuCaptions(GetSubMenu(menu, 3)),
               (std::vector<std::wstring>{
                   L"&Upload Config To Controller", L"&Download Config From Controller",
-                  L"Get Controller &Info", L"&Compare With Controller", L"-", L"&Upgrade Firmware",
-                  L"Scan For Connection", L"&Port", L"-", L"&Verify After Upload",
-                  L"&Back Up Before Upgrade"}));
+                  L"Get Controller &Info", L"&Compare With Controller", L"&History...", L"-",
+                  L"&Upgrade Firmware", L"Scan For Connection", L"&Port", L"Connection &Status...",
+                  L"-", L"&Verify After Upload", L"&Back Up Before Upgrade"}));
     // The Port submenu is listed when it opens: Automatic first, chosen, as nothing else is.
     HMENU port = Frame().PortMenu();
     SendMessageW(Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(port), 7);
     ASSERT_GE(GetMenuItemCount(port), 1);
     EXPECT_EQ(MenuCaptions(port).front(), L"&Automatic");
     EXPECT_TRUE(Checked(GetMenuState(port, 0, MF_BYPOSITION)));
+    // Connection Status reaches its box through the menu's command.
+    bool statusShown = false;
+    WhenShown(L"Connection Status", [&statusShown](HWND box) {
+        statusShown = true;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageW(Hwnd(), WM_COMMAND, texts::kIdConnectionStatus, 0);
+    EXPECT_TRUE(statusShown);
 }
 
 TEST_F(FrameWindow, CommandsByIdToggleTheBarsAndOptionsWithTheirCheckMarks) {
@@ -180,7 +189,8 @@ TEST_F(FrameWindow, BannerCentresItsPictureAndStatisticsGiveWayWhenNarrow) {
     GetClientRect(banner, &bar);
     EXPECT_EQ(pictureLeft(), (bar.right - pictureWidth) / 2);
     EXPECT_TRUE(Frame().StatusPanes().StatisticsShown());
-    EXPECT_EQ(Frame().StatusPanes().Status(), L"Ready");
+    // Not connected, and wine lists no USB bridge.
+    EXPECT_EQ(Frame().StatusPanes().Status(), L"No controller plugged in");
     EXPECT_EQ(Frame().StatusPanes().Statistics(),
               L"Queued:0  Sent:0  Good:0  CRC Errors:0  Timeouts:0");
 
