@@ -99,6 +99,10 @@ void FrameShell::Create() {
     m_settings.LoadSettings();
     m_upgrade.SetBackupFolder(DefaultUserDataFolder());
     m_history.SetFolder(DefaultHistoryFolder());
+    // What the controller held when this program last saw it: its newest history entry.
+    m_held.SetLoader([folder = m_history.Folder()](const std::string& serial) {
+        return HistoryStore(folder).Newest(serial);
+    });
     m_link.ScanForConnection(m_scanner, m_settings);
     ExplainDisconnection(*this);
     UpdateMarkers();

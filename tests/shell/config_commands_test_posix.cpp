@@ -2,6 +2,7 @@
 // saved, the comparison and what the user does with it, the chosen port.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "config/config_file.h"
@@ -160,8 +161,17 @@ TEST_F(ConfigCommands, MarksFollowWhatTheControllerHoldsAndClearAfterAGoodUpload
         ASSERT_TRUE(SaveDocument(controller, doc));
     }
     Simulator sim({"--config", source});
+    struct OwnDataHome {  // this test's own history, whatever the test's end
+        const char* kept = std::getenv("XDG_DATA_HOME");
+        std::string value = kept ? kept : "";
+        ~OwnDataHome() {
+            kept ? SetVariable("XDG_DATA_HOME", value) : UnsetVariable("XDG_DATA_HOME");
+        }
+    } ownDataHome;
+    SetVariable("XDG_DATA_HOME", m_dir);
     Start(sim.Device());
     EXPECT_EQ(m_skin.shownMarkers.paneText, "Controller's settings unknown");
+    m_shell->OnCommand(texts::kIdControllerInfo);
     m_shell->OnCommand(texts::kIdDownload);
     ASSERT_TRUE(m_skin.DeliverUntil([&] { return Idle() && m_skin.noticeTitles.size() == 1; }));
     EXPECT_EQ(m_skin.shownMarkers.paneText, "All settings uploaded");
@@ -178,6 +188,15 @@ TEST_F(ConfigCommands, MarksFollowWhatTheControllerHoldsAndClearAfterAGoodUpload
     EXPECT_EQ(m_skin.noticeTitles[1], "Config Uploaded");
     EXPECT_EQ(m_skin.shownMarkers.paneText, "All settings uploaded");
     EXPECT_EQ(m_skin.shownMarkers.Marker(control_ids::kRpmCutoff, 0).kind, MarkerKind::None);
+
+    // The next run knows from the history what this controller holds.
+    m_shell.reset();
+    m_skin.shownMarkers = {};
+    m_shell = std::make_unique<FrameShell>(m_skin, m_doc, m_settings,
+                                           std::make_unique<SwitchableBridges>(m_attached));
+    m_skin.shell = m_shell.get();
+    m_shell->Create();
+    EXPECT_EQ(m_skin.shownMarkers.paneText, "All settings uploaded");
 }
 
 TEST_F(ConfigCommands, OnlyTheTickedRowsAreTakenOrUploaded) {
