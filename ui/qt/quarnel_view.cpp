@@ -142,6 +142,11 @@ void CQuarnelView::CreateControls() {
                     list->addItem(QString::fromStdString(entry));
                 }
                 list->setMaxVisibleItems(list->count());
+                if (id == kStage) {
+                    // Room for the dot that marks a stage the controller does not hold as shown.
+                    list->setMinimumWidth(list->sizeHint().width() + list->iconSize().width() +
+                                          list->fontMetrics().averageCharWidth());
+                }
                 w = list;
                 break;
             }
