@@ -6,6 +6,7 @@
 
 #include "base/text_format.h"
 #include "config/app_settings.h"
+#include "config/config_persistence.h"
 #include "config/ini_file.h"
 #include "config/profile_text.h"
 #include "editor/check_texts.h"
@@ -220,6 +221,14 @@ std::string FieldName(S setting) {
     return caption;
 }
 
+// A pressure as a configuration file keeps it: the stored value in two decimals, read back.
+// The order of the pressures is judged on these, so that a configuration the check passes
+// still passes once saved and opened again.
+double FileKept(double value) {
+    const std::string text = ProfileFloatText(PressureFieldValue(PressureToFixed(value)));
+    return PressureToFixed(ParseLeadingDouble(text)) / 256.0;
+}
+
 // Where the value rules want the setting, when it is out of that order and the settings it is
 // held against are themselves in their ranges; empty when it is in order.
 std::string OutOfOrder(const ConfigDocument& doc, const SettingRef& ref) {
@@ -238,7 +247,7 @@ std::string OutOfOrder(const ConfigDocument& doc, const SettingRef& ref) {
             break;
         case S::MapTrigger:
             if (InRange(doc, other(S::MapCutoff)) &&
-                value >= FieldValue(doc, other(S::MapCutoff)) - kNoise) {
+                FileKept(value) >= FileKept(FieldValue(doc, other(S::MapCutoff))) - kNoise) {
                 return below(S::MapCutoff);
             }
             break;

@@ -122,5 +122,19 @@ TEST(UploadCheck, WhateverARecordHoldsTheCorrectionLeavesNothingToFind) {
     }
 }
 
+TEST(UploadCheck, ATriggerTheFileWouldPutOnItsCutoffIsAProblemUntilCorrected) {
+    // 2.004 psi is kept as 2.00 by a file, where a trigger of 2.0 would no longer be below it.
+    ConfigDocument doc =
+        ReadConfigText(
+            "[Zentrik Config]\nStage 1 MAP Trigger=2\nStage 1 MAP End=2\nStage 1 MAP Max=2.004\n")
+            .document;
+    EXPECT_EQ(Texts(CheckConfiguration(doc)),
+              std::vector<std::string>{
+                  "Stage 1 MAP Trigger is 2.0 psi; it must be below the MAP Cutoff (2.0 psi)."});
+    CorrectConfiguration(doc);
+    EXPECT_EQ(Texts(CheckConfiguration(ReadConfigText(ConfigFileText(doc, "2000-01-01")).document)),
+              std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace zentrik
